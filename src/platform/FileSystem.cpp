@@ -1,0 +1,302 @@
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+constexpr int kMaxSymlinkHops = 40;  // the kernel's own limit for one path
+
+// The texts our error messages carry are the system's English ones: the
+// program may run under any locale, and its messages must not depend on
+// which translations of the C library happen to be installed.
+locale_t CLocale() {
+  static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
+  return locale;
+}
+
+// Stands in for an error number where the kernel has none: the name exists
+// but is a FIFO, socket or device, which this program never reads or replaces.
+constexpr int kNotRegularFile = -1;
+
+std::string ReasonFor(int error) {
+  return error == kNotRegularFile ? "Not a regular file" : ErrorText(error);
+}
+
+// Closes a descriptor on every path out of a function.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // Closes now and reports the error, which for some file systems is the
+  // first word of a failed write.
+  int Close() {
+    int result = ::close(fd_);
+    fd_ = -1;
+    return result == 0 ? 0 : errno;
+  }
+
+ private:
+  int fd_;
+};
+
+// While a file is written, a file-size limit must end in a failed write, not
+// in the default action of SIGXFSZ, which kills the process and leaves the
+// temporary file behind. The signal is held back for the duration and any
+// instance of it that our own writes raised is taken away again.
+class FileSizeSignalHold {
+ public:
+  FileSizeSignalHold() {
+    sigemptyset(&set_);
+    sigaddset(&set_, SIGXFSZ);
+    sigprocmask(SIG_BLOCK, &set_, &previous_);
+  }
+  FileSizeSignalHold(const FileSizeSignalHold&) = delete;
+  FileSizeSignalHold& operator=(const FileSizeSignalHold&) = delete;
+  ~FileSizeSignalHold() {
+    sigset_t pending;
+    sigpending(&pending);
+    if (sigismember(&pending, SIGXFSZ) && !sigismember(&previous_, SIGXFSZ)) {
+      const timespec noWait{0, 0};
+      sigtimedwait(&set_, nullptr, &noWait);
+    }
+    sigprocmask(SIG_SETMASK, &previous_, nullptr);
+  }
+
+ private:
+  sigset_t set_;
+  sigset_t previous_;
+};
+
+std::string FolderOf(const std::string& path) {
+  std::string::size_type slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path) {
+  std::string::size_type slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The path of the file that `name` finally names, following symbolic links
+// (also dangling ones, so that a link to a file not yet written gets that
+// file created). Folders on the way are left as written.
+bool ResolveLinks(const std::string& name, std::string& target, int& error) {
+  target = name;
+  for (int hop = 0; hop < kMaxSymlinkHops; ++hop) {
+    struct stat info {};
+    if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
+    std::vector<char> buffer(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
+    ssize_t length = readlink(target.c_str(), buffer.data(), buffer.size());
+    if (length < 0) {
+      error = errno;
+      return false;
+    }
+    std::string link(buffer.data(), static_cast<size_t>(length));
+    target = link.front() == '/' ? link : FolderOf(target) + "/" + link;
+  }
+  error = ELOOP;
+  return false;
+}
+
+// Refuses to replace what the user could not simply overwrite in place.
+int CheckReplaceable(const std::string& target, bool& exists, struct stat& info) {
+  exists = false;
+  if (stat(target.c_str(), &info) != 0) return errno == ENOENT ? 0 : errno;
+  exists = true;
+  if (S_ISDIR(info.st_mode)) return EISDIR;
+  if (!S_ISREG(info.st_mode)) return kNotRegularFile;
+  // No write bit at all is the read-only mark, for root as much as for anyone.
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return EACCES;
+  // The kernel decides the rest; opening without truncation changes nothing.
+  FileDescriptor probe(open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  return probe.valid() ? 0 : errno;
+}
+
+std::string TemporaryNameFor(const std::string& target, unsigned attempt) {
+  // Stay within the usual 255-byte limit for one name.
+  std::string base = BaseNameOf(target).substr(0, 200);
+  auto ticks = static_cast<unsigned long long>(
+      std::chrono::steady_clock::now().time_since_epoch().count());
+  return FolderOf(target) + "/." + base + "." + std::to_string(getpid()) + "." +
+         std::to_string((ticks ^ (ticks >> 17)) % 1000000) + std::to_string(attempt) + ".tmp";
+}
+
+// Creates a new, empty temporary file beside `target` with the permission
+// bits a newly created file would get.
+int CreateTemporaryBeside(const std::string& target, std::string& temporaryName, int& error) {
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    temporaryName = TemporaryNameFor(target, attempt);
+    int fd = open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) break;
+  }
+  error = errno;
+  return -1;
+}
+
+int WriteAll(int fd, std::string_view bytes) {
+  const char* next = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t written = write(fd, next, left);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (written == 0) return ENOSPC;
+    next += written;
+    left -= static_cast<size_t>(written);
+  }
+  return 0;
+}
+
+void SyncFolder(const std::string& folder) {
+  FileDescriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.valid()) fsync(fd.get());  // best effort: the rename itself is done
+}
+
+WriteOutcome Failed(WriteFailure failure, int error) {
+  return {failure, ReasonFor(error)};
+}
+
+}  // namespace
+
+bool FileExists(const std::string& name) {
+  struct stat info {};
+  return !name.empty() && stat(name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool DirectoryExists(const std::string& name) {
+  struct stat info {};
+  return !name.empty() && stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string FullPathName(const std::string& name) {
+  if (name.empty()) return name;
+  std::string path = name;
+  if (path.front() != '/') {
+    std::vector<char> buffer(4096);
+    while (getcwd(buffer.data(), buffer.size()) == nullptr && errno == ERANGE) {
+      buffer.resize(buffer.size() * 2);
+    }
+    path = std::string(buffer.data()) + "/" + path;
+  }
+  std::vector<std::string_view> parts;
+  std::string_view rest(path);
+  while (!rest.empty()) {
+    std::string_view::size_type slash = rest.find('/');
+    std::string_view part = rest.substr(0, slash);
+    rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  std::string full;
+  for (std::string_view part : parts) {
+    full += '/';
+    full += part;
+  }
+  return full.empty() ? "/" : full;
+}
+
+std::string ErrorText(int errorNumber) {
+  std::string text = strerror_l(errorNumber, CLocale());
+  while (!text.empty() &&
+         (static_cast<unsigned char>(text.back()) <= 32 || text.back() == '.')) {
+    text.pop_back();
+  }
+  return text;
+}
+
+ReadOutcome ReadWholeFile(const std::string& name, std::string& bytes) {
+  bytes.clear();
+  // Non-blocking, so that opening a FIFO without a writer returns at once.
+  FileDescriptor fd(open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!fd.valid()) return {false, ErrorText(errno)};
+  struct stat info {};
+  if (fstat(fd.get(), &info) != 0) return {false, ErrorText(errno)};
+  if (!S_ISREG(info.st_mode)) return {false, ReasonFor(kNotRegularFile)};
+
+  // One read of the expected size; a file that grows meanwhile is read on.
+  size_t used = 0;
+  bytes.resize(static_cast<size_t>(info.st_size) + 1);
+  for (;;) {
+    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
+    ssize_t got = read(fd.get(), bytes.data() + used, bytes.size() - used);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      int error = errno;
+      bytes.clear();
+      return {false, ErrorText(error)};
+    }
+    if (got == 0) break;
+    used += static_cast<size_t>(got);
+  }
+  bytes.resize(used);
+  return {};
+}
+
+WriteOutcome ReplaceFileContents(const std::string& name, std::string_view bytes) {
+  if (name.empty()) return Failed(WriteFailure::Create, ENOENT);
+  std::string target;
+  int error = 0;
+  if (!ResolveLinks(name, target, error)) return Failed(WriteFailure::Create, error);
+
+  bool exists = false;
+  struct stat old {};
+  if ((error = CheckReplaceable(target, exists, old)) != 0) {
+    return Failed(WriteFailure::Create, error);
+  }
+
+  std::string temporaryName;
+  FileDescriptor fd(CreateTemporaryBeside(target, temporaryName, error));
+  if (!fd.valid()) return Failed(WriteFailure::Create, error);
+  if (exists) {
+    // Ownership first: changing the owner may clear the mode's special bits.
+    [[maybe_unused]] int ignored = fchown(fd.get(), old.st_uid, old.st_gid);
+    fchmod(fd.get(), old.st_mode & 07777);
+  }
+
+  {
+    FileSizeSignalHold hold;
+    error = WriteAll(fd.get(), bytes);
+  }
+  if (error == 0 && fsync(fd.get()) != 0) error = errno;
+  int closeError = fd.Close();
+  if (error == 0) error = closeError;
+  if (error != 0) {
+    unlink(temporaryName.c_str());
+    return Failed(WriteFailure::Write, error);
+  }
+
+  if (rename(temporaryName.c_str(), target.c_str()) != 0) {
+    error = errno;
+    unlink(temporaryName.c_str());
+    return Failed(WriteFailure::Create, error);
+  }
+  SyncFolder(FolderOf(target));
+  return {};
+}
+
+}  // namespace platform

@@ -1,0 +1,112 @@
+// The file stand-ins: names, existence, whole-file reads and replacement.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/FileSystem.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using testsupport::ModeOf;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+TEST(FullPathName, ResolvesAgainstTheCurrentFolderByTextAlone) {
+  TempDir dir;
+  std::string previous = std::filesystem::current_path();
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  struct Case {
+    std::string name, full;
+  };
+  for (const Case& c : std::vector<Case>{{"a.lng", dir / "a.lng"},
+                                         {"./x/../a.lng", dir / "a.lng"},
+                                         {"sub//b.lng", dir / "sub/b.lng"},
+                                         {"/x/./y/../z.lng", "/x/z.lng"},
+                                         {"/../../a", "/a"},
+                                         {"/", "/"},
+                                         {"", ""}}) {
+    EXPECT_EQ(platform::FullPathName(c.name), c.full) << c.name;
+  }
+  ASSERT_EQ(chdir(previous.c_str()), 0);
+}
+
+TEST(ErrorText, IsTheSystemsWordsWithoutTrailingFullStopOrBlanks) {
+  EXPECT_EQ(platform::ErrorText(ENOENT), "No such file or directory");
+  EXPECT_EQ(platform::ErrorText(EACCES), "Permission denied");
+  EXPECT_EQ(platform::ErrorText(ENOSPC), "No space left on device");
+}
+
+TEST(Existence, AFolderIsNeverAFile) {
+  TempDir dir;
+  WriteFile(dir / "f", "x");
+  ASSERT_EQ(symlink("f", (dir / "link").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", (dir / "dangling").c_str()), 0);
+  EXPECT_TRUE(platform::FileExists(dir / "f"));
+  EXPECT_TRUE(platform::FileExists(dir / "link"));
+  EXPECT_FALSE(platform::FileExists(dir / "dangling"));
+  EXPECT_FALSE(platform::FileExists(dir.path()));
+  EXPECT_FALSE(platform::FileExists(""));
+  EXPECT_TRUE(platform::DirectoryExists(dir.path()));
+  EXPECT_FALSE(platform::DirectoryExists(dir / "f"));
+}
+
+TEST(ReadWholeFile, ReadsEveryByteOrSaysWhyNot) {
+  TempDir dir;
+  std::string bytes;
+  for (int i = 0; i < 256 * 64; ++i) bytes += static_cast<char>(i % 256);
+  WriteFile(dir / "all", bytes);
+  std::string read = "stale";
+  ASSERT_TRUE(platform::ReadWholeFile(dir / "all", read).ok);
+  EXPECT_EQ(read, bytes);
+
+  platform::ReadOutcome missing = platform::ReadWholeFile(dir / "missing", read);
+  EXPECT_FALSE(missing.ok);
+  EXPECT_EQ(missing.reason, "No such file or directory");
+  EXPECT_TRUE(read.empty());
+}
+
+TEST(ReplaceFileContents, NewFilesGetTheUsualPermissionsAndLinksTheirTarget) {
+  TempDir dir;
+  mode_t previous = umask(022);
+  ASSERT_TRUE(platform::ReplaceFileContents(dir / "new", "abc").ok());
+  umask(previous);
+  EXPECT_EQ(ReadFile(dir / "new"), "abc");
+  EXPECT_EQ(ModeOf(dir / "new"), 0644u);
+
+  // A link to a file that does not exist yet, through a relative target in
+  // another folder: the file appears where the link points.
+  ASSERT_EQ(mkdir((dir / "sub").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("sub/target", (dir / "dangling").c_str()), 0);
+  ASSERT_TRUE(platform::ReplaceFileContents(dir / "dangling", "xyz").ok());
+  EXPECT_EQ(ReadFile(dir / "sub/target"), "xyz");
+
+  ASSERT_EQ(symlink("loop", (dir / "loop").c_str()), 0);
+  platform::WriteOutcome loop = platform::ReplaceFileContents(dir / "loop", "x");
+  EXPECT_EQ(loop.failure, platform::WriteFailure::Create);
+  EXPECT_EQ(loop.reason, "Too many levels of symbolic links");
+}
+
+TEST(ReplaceFileContents, AFolderThatRefusesNewFilesLeavesTheOldOneAlone) {
+  TempDir dir;
+  ASSERT_EQ(mkdir((dir / "locked").c_str(), 0777), 0);
+  WriteFile(dir / "locked/a.lng", "old");
+  ASSERT_EQ(chmod((dir / "locked/a.lng").c_str(), 0666), 0);  // the file itself may be written
+  ASSERT_EQ(chmod((dir / "locked").c_str(), 0555), 0);
+  ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+  int code = testsupport::RunInChild([&] {
+    platform::WriteOutcome outcome = platform::ReplaceFileContents(dir / "locked/a.lng", "new");
+    return outcome.failure == platform::WriteFailure::Create &&
+                   outcome.reason == "Permission denied" && ReadFile(dir / "locked/a.lng") == "old"
+               ? 0
+               : 1;
+  }, testsupport::As::Unprivileged);
+  EXPECT_EQ(code, 0);
+}
+
+}  // namespace
