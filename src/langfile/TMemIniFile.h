@@ -1,0 +1,90 @@
+#pragma once
+
+// The in-memory INI document through which every language file and settings
+// file is read and written.
+//
+// A document reads its whole file once, at creation, and touches the disk
+// again only in WriteBack. Texts are bytes in the system's code page, kept
+// exactly as read; names of sections and keys are found regardless of letter
+// case (accented letters included), and of several equal names the last one
+// is found.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "langfile/FileErrors.h"
+#include "langfile/TStringList.h"
+
+class TCustomIniFile {
+ public:
+  explicit TCustomIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+  TCustomIniFile(const TCustomIniFile&) = delete;
+  TCustomIniFile& operator=(const TCustomIniFile&) = delete;
+  virtual ~TCustomIniFile() = default;
+
+  // The name as given at creation; a relative name is resolved against the
+  // current folder whenever the file is opened.
+  const std::string& FileName() const { return fileName_; }
+
+  // The value of `key` in `section`, or `fallback` when either is missing.
+  // A key that is present with an empty value gives the empty text.
+  virtual std::string GetValue(std::string_view section, std::string_view key,
+                               std::string_view fallback) const = 0;
+  // Sets the key's entry to key=value, joined verbatim; adds the section
+  // at the end of the document, or the entry at the end of the section, when
+  // missing.
+  virtual void SetValue(std::string_view section, std::string_view key,
+                        std::string_view value) = 0;
+  // Empties `keys`, then lists the name of every entry of the section, in
+  // order; an entry without a name gives the empty text.
+  virtual void GetKeys(std::string_view section, TStringList& keys) const = 0;
+  // Empties `sections`, then lists every section name in document order.
+  virtual void GetSections(TStringList& sections) const = 0;
+  // Replaces the file with the whole document.
+  virtual void WriteBack() = 0;
+
+ private:
+  std::string fileName_;
+};
+
+class TMemIniFile : public TCustomIniFile {
+ public:
+  // Reads `fileName`. A missing file, an empty name or a folder give an
+  // empty document; an existing file that cannot be read raises EFOpenError.
+  explicit TMemIniFile(const std::string& fileName);
+
+  // A document made from `bytes` as if they had been read from `fileName`,
+  // which only a later WriteBack uses.
+  static TMemIniFile FromText(std::string_view bytes, const std::string& fileName = {});
+
+  std::string GetValue(std::string_view section, std::string_view key,
+                       std::string_view fallback) const override;
+  void SetValue(std::string_view section, std::string_view key,
+                std::string_view value) override;
+  void GetKeys(std::string_view section, TStringList& keys) const override;
+  void GetSections(TStringList& sections) const override;
+  // Raises EFCreateError when the file cannot be created or replaced and
+  // EWriteError when the bytes cannot be written; either way the file on
+  // disk and the document stay as they were.
+  void WriteBack() override;
+
+  // The bytes that WriteBack puts into the file.
+  std::string Text() const;
+
+ private:
+  struct FromTextTag {};
+  TMemIniFile(std::string_view bytes, const std::string& fileName, FromTextTag);
+
+  void Parse(std::string_view bytes);
+  void AddSection(std::string_view name);
+  const THashedStringList* FindSection(std::string_view name) const;
+
+  const platform::CaseTable* upperCase_;
+  // Section names in document order; entries_[i] holds the entry texts of
+  // sections_[i]. Names and entries may repeat.
+  THashedStringList sections_;
+  std::vector<THashedStringList> entries_;
+  // A file that began with a UTF-8 byte-order mark gets it back when written.
+  bool byteOrderMark_ = false;
+};

@@ -1,0 +1,103 @@
+#pragma once
+
+// Ordered lists of texts, and the hashed kind that finds a text or an entry
+// name regardless of letter case.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/CodePage.h"
+
+// An ordered list of 8-bit texts. Reads like a std::vector<std::string>;
+// changes go through Add, Put and Clear so that derived lists can keep their
+// indexes in step.
+class TStringList {
+ public:
+  using const_iterator = std::vector<std::string>::const_iterator;
+
+  TStringList() = default;
+  TStringList(const TStringList&) = default;
+  TStringList(TStringList&&) noexcept = default;
+  TStringList& operator=(const TStringList&) = default;
+  TStringList& operator=(TStringList&&) noexcept = default;
+  virtual ~TStringList() = default;
+
+  std::size_t size() const { return texts_.size(); }
+  bool empty() const { return texts_.empty(); }
+  const std::string& operator[](std::size_t index) const { return texts_[index]; }
+  const_iterator begin() const { return texts_.begin(); }
+  const_iterator end() const { return texts_.end(); }
+
+  virtual void Add(std::string text) { texts_.push_back(std::move(text)); }
+  virtual void Put(std::size_t index, std::string text) { texts_[index] = std::move(text); }
+  virtual void Clear() { texts_.clear(); }
+  void Reserve(std::size_t count) { texts_.reserve(count); }
+
+ protected:
+  std::vector<std::string> texts_;
+};
+
+// A TStringList that finds, ignoring letter case, the last text equal to a
+// sought one (IndexOf) or the last "name=value" text with a sought name
+// (IndexOfName). Letter case is folded with the upper-casing of the code page
+// the list was made for.
+//
+// Both indexes are built on their first use and then kept in step with Add
+// and with a Put that keeps the name, so that filling a long section one
+// entry at a time stays linear. Only a Put that renames an entry, or Clear,
+// throws an index away to be built again when next needed.
+class THashedStringList : public TStringList {
+ public:
+  explicit THashedStringList(const platform::CaseTable& upperCase);
+
+  void Add(std::string text) override;
+  void Put(std::size_t index, std::string text) override;
+  void Clear() override;
+
+  static constexpr std::ptrdiff_t kNotFound = -1;
+
+  // Position of the last text equal to `text` but for letter case.
+  std::ptrdiff_t IndexOf(std::string_view text) const;
+  // Position of the last text whose part before its first "=" equals `name`
+  // but for letter case. Texts without "=" have no name and never match.
+  std::ptrdiff_t IndexOfName(std::string_view name) const;
+
+ private:
+  enum class KeyKind { WholeText, Name };
+
+  // Open addressing over positions of the list; keys are read from the list
+  // itself, so the index costs eight bytes per slot and holds no copies.
+  class Index {
+   public:
+    explicit Index(KeyKind kind) : kind_(kind) {}
+    bool built() const { return built_; }
+    void Drop();
+    void Build(const THashedStringList& list);
+    void Enter(const THashedStringList& list, std::size_t position);
+    std::ptrdiff_t Find(const THashedStringList& list, std::string_view key) const;
+    KeyKind kind() const { return kind_; }
+
+   private:
+    void Reset(std::size_t capacity);
+    bool Insert(const THashedStringList& list, std::uint32_t hash, std::size_t position);
+
+    KeyKind kind_;
+    bool built_ = false;
+    std::size_t used_ = 0;
+    std::vector<std::uint32_t> hashes_;
+    std::vector<std::uint32_t> positions_;  // position + 1; 0 marks a free slot
+  };
+
+  // The key that `text` is entered under, if any.
+  static bool KeyOf(KeyKind kind, std::string_view text, std::string_view& key);
+  std::uint32_t HashOf(std::string_view key) const;
+  bool SameKey(std::string_view a, std::string_view b) const;
+  void KeepIndexInStep(Index& index, std::size_t position, std::string_view oldText);
+
+  const platform::CaseTable* upperCase_;
+  mutable Index textIndex_{KeyKind::WholeText};
+  mutable Index nameIndex_{KeyKind::Name};
+};

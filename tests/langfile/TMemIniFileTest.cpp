@@ -1,0 +1,212 @@
+// Reading, lookups and changes of the INI document, in memory.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "langfile/TMemIniFile.h"
+#include "platform/CodePage.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+std::vector<std::string> Listed(const TStringList& list) { return {list.begin(), list.end()}; }
+
+std::vector<std::string> Sections(const TMemIniFile& document) {
+  TStringList names;
+  document.GetSections(names);
+  return Listed(names);
+}
+
+std::vector<std::string> Keys(const TMemIniFile& document, std::string_view section) {
+  TStringList keys;
+  document.GetKeys(section, keys);
+  return Listed(keys);
+}
+
+// What a file reads as, shown as the bytes a write-back makes of it.
+struct NormalisingCase {
+  const char* what;
+  std::string input;
+  std::string written;
+};
+
+void PrintTo(const NormalisingCase& c, std::ostream* out) { *out << c.what; }
+
+class Normalising : public testing::TestWithParam<NormalisingCase> {};
+
+TEST_P(Normalising, WriteBackBytes) {
+  EXPECT_EQ(TMemIniFile::FromText(GetParam().input).Text(), GetParam().written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReadThenWrite, Normalising,
+    testing::Values(
+        NormalisingCase{"empty file", "", ""},
+        NormalisingCase{"one entry is twelve bytes", "[A]\nk=v", "[A]\r\nk=v\r\n\r\n"},
+        NormalisingCase{"blanks inside brackets", "[ sect ]\r\n", "[sect]\r\n\r\n"},
+        NormalisingCase{"blanks and tabs around name and value",
+                        "[A]\r\n \t key \t=\t value \t\r\n", "[A]\r\nkey=value\r\n\r\n"},
+        NormalisingCase{"only the first = splits", "[A]\nx = y = z\n", "[A]\r\nx=y = z\r\n\r\n"},
+        NormalisingCase{"entries without = stay in place",
+                        "[A]\na=1\n  just words  \nb=2\n", "[A]\r\na=1\r\njust words\r\nb=2\r\n\r\n"},
+        NormalisingCase{"empty name and empty value", "[A]\n= x\nkey =\n", "[A]\r\n=x\r\nkey=\r\n\r\n"},
+        NormalisingCase{"comments go, number signs stay",
+                        "; top\n[A]\n;k=1\n  ; indented\n#k=2\nk=v ; note\n",
+                        "[A]\r\n#k=2\r\nk=v ; note\r\n\r\n"},
+        NormalisingCase{"quotes are ordinary bytes", "[A]\nk=\" v \"\n", "[A]\r\nk=\" v \"\r\n\r\n"},
+        NormalisingCase{"CR LF, LF, CR and LF CR end lines alike",
+                        "[A]\r\na=1\nb=2\rc=3\n\rd=4", "[A]\r\na=1\r\nb=2\r\nc=3\r\nd=4\r\n\r\n"},
+        NormalisingCase{"nothing after the first NUL", "[A]\na=1\0b=2\n[B]\n"s,
+                        "[A]\r\na=1\r\n\r\n"},
+        NormalisingCase{"control bytes trimmed, byte 160 kept",
+                        "[A]\n\x01k\x1f=\x0b\xA0v\xA0\x7f\x02\n",
+                        "[A]\r\nk=\xA0v\xA0\x7f\r\n\r\n"},
+        NormalisingCase{"a header with a note is an entry of the current section",
+                        "[A]\na=1\n[B] ; note\nb=2\n", "[A]\r\na=1\r\n[B] ; note\r\nb=2\r\n\r\n"},
+        NormalisingCase{"a bracketed line with = is a header", "[a=b]\nk=v\n",
+                        "[a=b]\r\nk=v\r\n\r\n"},
+        NormalisingCase{"lines ahead of the first header are dropped",
+                        "k=v\nwords\n[\n[A]\n", "[A]\r\n\r\n"},
+        NormalisingCase{"a lone [ inside a section is an entry", "[A]\n[\n", "[A]\r\n[\r\n\r\n"},
+        NormalisingCase{"empty brackets name an empty section", "[]\nk=v\n", "[]\r\nk=v\r\n\r\n"},
+        NormalisingCase{"repeated sections stay apart", "[A]\na=1\n[B]\n[a]\na=2\n",
+                        "[A]\r\na=1\r\n\r\n[B]\r\n\r\n[a]\r\na=2\r\n\r\n"},
+        NormalisingCase{"a UTF-8 byte-order mark is kept, not read as text",
+                        "\xEF\xBB\xBF[A]\r\nk=v\r\n", "\xEF\xBB\xBF[A]\r\nk=v\r\n\r\n"},
+        NormalisingCase{"a mark later on is ordinary text", "[A]\n\xEF\xBB\xBFk=v\n",
+                        "[A]\r\n\xEF\xBB\xBFk=v\r\n\r\n"}),
+    [](const testing::TestParamInfo<NormalisingCase>& info) {
+      std::string name;
+      for (const char* c = info.param.what; *c; ++c) name += std::isalnum(*c) ? *c : '_';
+      return name;
+    });
+
+TEST(TMemIniFileLookup, FindsNamesInAnyLetterCaseAndKeepsTheStoredCase) {
+  TMemIniFile document = TMemIniFile::FromText("[Main]\nKey=1\n");
+  EXPECT_EQ(document.GetValue("MAIN", "KEY", "-"), "1");
+  document.SetValue("main", "KEY", "2");
+  EXPECT_EQ(document.Text(), "[Main]\r\nKEY=2\r\n\r\n");
+}
+
+TEST(TMemIniFileLookup, LastDuplicateWinsAndEarlierOnesSurvive) {
+  TMemIniFile document = TMemIniFile::FromText("[S]\na=1\nb=x\nA=2\n[t]\nc=3\n[s]\na=4\n");
+  EXPECT_EQ(document.GetValue("s", "a", "-"), "4");
+  EXPECT_EQ(document.GetValue("S", "b", "-"), "-") << "the earlier section is out of reach";
+  EXPECT_EQ(Sections(document), (std::vector<std::string>{"S", "t", "s"}));
+
+  TMemIniFile duplicates = TMemIniFile::FromText("[S]\na=1\nA=2\n");
+  EXPECT_EQ(duplicates.GetValue("S", "a", "-"), "2");
+  duplicates.SetValue("S", "a", "3");
+  EXPECT_EQ(Keys(duplicates, "S"), (std::vector<std::string>{"a", "a"}));
+  EXPECT_EQ(duplicates.Text(), "[S]\r\na=1\r\na=3\r\n\r\n");
+}
+
+TEST(TMemIniFileLookup, ValuesNamesAndFallbacks) {
+  TMemIniFile document =
+      TMemIniFile::FromText("[A]\nempty=\n=x\nplain words\nk=v=w\n k2 = \" q \" \n");
+  EXPECT_EQ(document.GetValue("A", "empty", "fallback"), "") << "present but empty";
+  EXPECT_EQ(document.GetValue("A", "", "fallback"), "x");
+  EXPECT_EQ(document.GetValue("A", "plain words", "fallback"), "fallback");
+  EXPECT_EQ(document.GetValue("A", "k", "fallback"), "v=w");
+  EXPECT_EQ(document.GetValue("A", "k2", "fallback"), "\" q \"");
+  EXPECT_EQ(document.GetValue("A", " k2", "fallback"), "fallback") << "sought text is not trimmed";
+  EXPECT_EQ(document.GetValue("A", "k=v", "fallback"), "fallback");
+  EXPECT_EQ(document.GetValue("B", "k", "fallback"), "fallback");
+  EXPECT_EQ(Keys(document, "A"), (std::vector<std::string>{"empty", "", "", "k", "k2"}));
+}
+
+TEST(TMemIniFileLookup, ListsAreEmptiedBeforeTheyAreFilled) {
+  TMemIniFile document = TMemIniFile::FromText("[A]\nk=v\n");
+  TStringList list;
+  list.Add("stale");
+  document.GetKeys("missing", list);
+  EXPECT_TRUE(list.empty());
+  list.Add("stale");
+  document.GetSections(list);
+  EXPECT_EQ(Listed(list), (std::vector<std::string>{"A"}));
+}
+
+TEST(TMemIniFileLookup, AccentedLettersFoldInTheSystemCodePage) {
+  // windows-1250: "č" 0xE8 / "Č" 0xC8, "ľ" 0xBE / "Ľ" 0xBC, "ą" 0xB9 / "Ą" 0xA5.
+  const std::string text = "[Sekcia \xE8]\n\xBE\x61\xB9=1\n";
+  platform::OverrideSystemCodePage(1250);
+  TMemIniFile centralEuropean = TMemIniFile::FromText(text);
+  EXPECT_EQ(centralEuropean.GetValue("SEKCIA \xC8", "\xBC\x41\xA5", "-"), "1");
+  EXPECT_EQ(centralEuropean.GetValue("sekcia \xE8", "\xBE\x61\xB9", "-"), "1");
+  EXPECT_EQ(centralEuropean.GetValue("sekcia \xE8", "\xBE\x61", "-"), "-");
+
+  // In windows-1252 the same bytes are "¾" "¼" "¹" "¥": no letters, no folding.
+  platform::OverrideSystemCodePage(1252);
+  TMemIniFile western = TMemIniFile::FromText(text);
+  EXPECT_EQ(western.GetValue("SEKCIA \xC8", "\xBC\x41\xA5", "-"), "-");
+  EXPECT_EQ(western.GetValue("SEKCIA \xC8", "\xBE\x41\xB9", "-"), "1");
+  platform::OverrideSystemCodePage(0);
+}
+
+TEST(TMemIniFileChange, SetValueJoinsVerbatimAndAppendsWhatIsMissing) {
+  TMemIniFile document = TMemIniFile::FromText("[A]\nk=1\n[B]\n");
+  document.SetValue("A", " k", "2");
+  document.SetValue("C", " new ", " spaced ");
+  document.SetValue("A", "multi", "one\r\ntwo");
+  EXPECT_EQ(document.Text(),
+            "[A]\r\nk=1\r\n k=2\r\nmulti=one\r\ntwo\r\n\r\n"
+            "[B]\r\n\r\n"
+            "[C]\r\n new = spaced \r\n\r\n");
+
+  // What was written verbatim is read back by the ordinary rules.
+  TMemIniFile reread = TMemIniFile::FromText(document.Text());
+  EXPECT_EQ(reread.GetValue("C", "new", "-"), "spaced");
+  EXPECT_EQ(reread.GetValue("A", "multi", "-"), "one");
+  EXPECT_EQ(Keys(reread, "A"), (std::vector<std::string>{"k", "k", "multi", ""}));
+}
+
+// The hashed list against a plain linear search, through random changes:
+// indexes that are kept in step must always agree with a fresh look.
+TEST(THashedStringListModel, AgreesWithALinearSearchThroughRandomChanges) {
+  const platform::CaseTable& upper = platform::UpperCaseTable(1250);
+  auto fold = [&](std::string_view text) { return platform::UpperCase(text, 1250); };
+  const std::vector<std::string> names = {"a", "A", "b", "\xE8", "\xC8", "", "key", "KEY"};
+
+  std::mt19937 random(12345);
+  auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+  auto randomText = [&] {
+    switch (pick(3)) {
+      case 0: return names[pick(names.size())];  // no "=": a whole text
+      case 1: return names[pick(names.size())] + "=" + std::to_string(pick(10));
+      default: return names[pick(names.size())] + "=" + names[pick(names.size())] + "=x";
+    }
+  };
+
+  THashedStringList list(upper);
+  for (int step = 0; step < 20000; ++step) {
+    switch (pick(10)) {
+      case 0:
+        if (pick(20) == 0) list.Clear();
+        break;
+      case 1:
+      case 2:
+        if (!list.empty()) list.Put(pick(list.size()), randomText());
+        break;
+      default:
+        list.Add(randomText());
+    }
+    std::string sought = names[pick(names.size())];
+    std::ptrdiff_t lastText = -1;
+    std::ptrdiff_t lastName = -1;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      if (fold(list[i]) == fold(sought)) lastText = static_cast<std::ptrdiff_t>(i);
+      std::size_t equals = list[i].find('=');
+      if (equals != std::string::npos && fold(list[i].substr(0, equals)) == fold(sought)) {
+        lastName = static_cast<std::ptrdiff_t>(i);
+      }
+    }
+    ASSERT_EQ(list.IndexOf(sought), lastText) << "step " << step;
+    ASSERT_EQ(list.IndexOfName(sought), lastName) << "step " << step;
+  }
+}
+
+}  // namespace
