@@ -64,7 +64,7 @@ class FileSizeSignalHold {
   FileSizeSignalHold() {
     sigemptyset(&set_);
     sigaddset(&set_, SIGXFSZ);
-    sigprocmask(SIG_BLOCK, &set_, &previous_);
+    pthread_sigmask(SIG_BLOCK, &set_, &previous_);
   }
   FileSizeSignalHold(const FileSizeSignalHold&) = delete;
   FileSizeSignalHold& operator=(const FileSizeSignalHold&) = delete;
@@ -75,7 +75,7 @@ class FileSizeSignalHold {
       const timespec noWait{0, 0};
       sigtimedwait(&set_, nullptr, &noWait);
     }
-    sigprocmask(SIG_SETMASK, &previous_, nullptr);
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
   }
 
  private:
@@ -125,9 +125,8 @@ int CheckReplaceable(const std::string& target, bool& exists, struct stat& info)
   if (!S_ISREG(info.st_mode)) return kNotRegularFile;
   // No write bit at all is the read-only mark, for root as much as for anyone.
   if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return EACCES;
-  // The kernel decides the rest; opening without truncation changes nothing.
-  FileDescriptor probe(open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  return probe.valid() ? 0 : errno;
+  // The kernel decides the rest, for the user this process acts as.
+  return faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 
 std::string TemporaryNameFor(const std::string& target, unsigned attempt) {
@@ -171,6 +170,17 @@ int WriteAll(int fd, std::string_view bytes) {
 void SyncFolder(const std::string& folder) {
   FileDescriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (fd.valid()) fsync(fd.get());  // best effort: the rename itself is done
+}
+
+// The replacement should belong to whoever the old file belonged to. Only
+// root may give a file away; anyone else can at least keep the group when
+// they are in it, so that the group's members can go on writing the file.
+// Ownership goes first because changing it may clear the mode's special bits.
+void KeepOwnerAndMode(int fd, const struct stat& old) {
+  if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+    [[maybe_unused]] int groupOnly = fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+  }
+  fchmod(fd, old.st_mode & 07777);
 }
 
 WriteOutcome Failed(WriteFailure failure, int error) {
@@ -231,10 +241,13 @@ std::string ErrorText(int errorNumber) {
 
 ReadOutcome ReadWholeFile(const std::string& name, std::string& bytes) {
   bytes.clear();
-  // Non-blocking, so that opening a FIFO without a writer returns at once.
+  // Devices are refused before they are opened: opening some of them acts.
+  struct stat info {};
+  if (stat(name.c_str(), &info) != 0) return {false, ErrorText(errno)};
+  if (!S_ISREG(info.st_mode)) return {false, ReasonFor(kNotRegularFile)};
+  // Non-blocking, in case the name was swapped for a FIFO meanwhile.
   FileDescriptor fd(open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!fd.valid()) return {false, ErrorText(errno)};
-  struct stat info {};
   if (fstat(fd.get(), &info) != 0) return {false, ErrorText(errno)};
   if (!S_ISREG(info.st_mode)) return {false, ReasonFor(kNotRegularFile)};
 
@@ -272,17 +285,14 @@ WriteOutcome ReplaceFileContents(const std::string& name, std::string_view bytes
   std::string temporaryName;
   FileDescriptor fd(CreateTemporaryBeside(target, temporaryName, error));
   if (!fd.valid()) return Failed(WriteFailure::Create, error);
-  if (exists) {
-    // Ownership first: changing the owner may clear the mode's special bits.
-    [[maybe_unused]] int ignored = fchown(fd.get(), old.st_uid, old.st_gid);
-    fchmod(fd.get(), old.st_mode & 07777);
-  }
+  if (exists) KeepOwnerAndMode(fd.get(), old);
 
   {
     FileSizeSignalHold hold;
     error = WriteAll(fd.get(), bytes);
   }
-  if (error == 0 && fsync(fd.get()) != 0) error = errno;
+  // A file system that cannot sync at all (EINVAL) has nothing to report.
+  if (error == 0 && fsync(fd.get()) != 0 && errno != EINVAL) error = errno;
   int closeError = fd.Close();
   if (error == 0) error = closeError;
   if (error != 0) {

@@ -8,8 +8,9 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 
-#include <csignal>
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "langfile/TMemIniFile.h"
@@ -97,6 +98,30 @@ TEST(IniOnDisk, ReplacementKeepsPermissionBitsAndFollowsSymbolicLinks) {
   EXPECT_EQ(document.GetValue("-main-", "tag", ""), "cs");
   EXPECT_NE(ReadFile(dir / "real.lng").find("tag=cs"), std::string::npos);
   EXPECT_EQ(ModeOf(dir / "real.lng"), 0640u);
+}
+
+// A group's shared file, saved by one member: the others must still be able
+// to write it. Only root can set up such a file for another user.
+TEST(IniOnDisk, ReplacementKeepsTheGroupOfASharedFile) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to hand the file to other users";
+  TempDir dir;
+  ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+  WriteFile(dir / "shared.lng", kOriginal);
+  ASSERT_EQ(chown((dir / "shared.lng").c_str(), 3000, 1234), 0);
+  ASSERT_EQ(chmod((dir / "shared.lng").c_str(), 0664), 0);
+  int code = RunInChild([&] {
+    gid_t member[] = {1234};
+    if (setgroups(1, member) != 0 || setgid(2000) != 0 || setuid(2000) != 0) return 2;
+    TMemIniFile document(dir / "shared.lng");
+    document.SetValue("-main-", "tag", "cs");
+    document.WriteBack();
+    return 0;
+  });
+  ASSERT_EQ(code, 0);
+  struct stat info {};
+  ASSERT_EQ(stat((dir / "shared.lng").c_str(), &info), 0);
+  EXPECT_EQ(info.st_gid, 1234u);
+  EXPECT_EQ(info.st_mode & 07777, 0664u);
 }
 
 TEST(IniOnDisk, FilesThatCannotBeReadRaiseEFOpenErrorWithTheFullPath) {

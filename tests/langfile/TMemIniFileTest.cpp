@@ -77,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                         "[A]\r\na=1\r\n\r\n[B]\r\n\r\n[a]\r\na=2\r\n\r\n"},
         NormalisingCase{"a UTF-8 byte-order mark is kept, not read as text",
                         "\xEF\xBB\xBF[A]\r\nk=v\r\n", "\xEF\xBB\xBF[A]\r\nk=v\r\n\r\n"},
+        NormalisingCase{"a file of a mark alone keeps it", "\xEF\xBB\xBF", "\xEF\xBB\xBF"},
         NormalisingCase{"a mark later on is ordinary text", "[A]\n\xEF\xBB\xBFk=v\n",
                         "[A]\r\n\xEF\xBB\xBFk=v\r\n\r\n"}),
     [](const testing::TestParamInfo<NormalisingCase>& info) {

@@ -19,8 +19,11 @@ using testsupport::WriteFile;
 
 TEST(FullPathName, ResolvesAgainstTheCurrentFolderByTextAlone) {
   TempDir dir;
-  std::string previous = std::filesystem::current_path();
-  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  struct BackToPreviousFolder {
+    std::filesystem::path folder = std::filesystem::current_path();
+    ~BackToPreviousFolder() { std::filesystem::current_path(folder); }
+  } restore;
+  std::filesystem::current_path(dir.path());
   struct Case {
     std::string name, full;
   };
@@ -33,7 +36,6 @@ TEST(FullPathName, ResolvesAgainstTheCurrentFolderByTextAlone) {
                                          {"", ""}}) {
     EXPECT_EQ(platform::FullPathName(c.name), c.full) << c.name;
   }
-  ASSERT_EQ(chdir(previous.c_str()), 0);
 }
 
 TEST(ErrorText, IsTheSystemsWordsWithoutTrailingFullStopOrBlanks) {
