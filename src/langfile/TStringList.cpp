@@ -122,7 +122,7 @@ void THashedStringList::Index::Enter(const THashedStringList& list, std::size_t 
 
 // Enters `position` under its key; of several equal keys the index keeps the
 // latest position, which is what lets the last duplicate win.
-bool THashedStringList::Index::Insert(const THashedStringList& list, std::uint32_t hash,
+void THashedStringList::Index::Insert(const THashedStringList& list, std::uint32_t hash,
                                       std::size_t position) {
   std::string_view key;
   KeyOf(kind_, list[position], key);
@@ -132,14 +132,14 @@ bool THashedStringList::Index::Insert(const THashedStringList& list, std::uint32
       hashes_[slot] = hash;
       positions_[slot] = static_cast<std::uint32_t>(position + 1);
       ++used_;
-      return true;
+      return;
     }
     if (hashes_[slot] != hash) continue;
     std::string_view stored;
     KeyOf(kind_, list[positions_[slot] - 1], stored);
     if (list.SameKey(stored, key)) {
       positions_[slot] = std::max(positions_[slot], static_cast<std::uint32_t>(position + 1));
-      return false;
+      return;
     }
   }
 }

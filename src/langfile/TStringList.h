@@ -82,7 +82,7 @@ class THashedStringList : public TStringList {
 
    private:
     void Reset(std::size_t capacity);
-    bool Insert(const THashedStringList& list, std::uint32_t hash, std::size_t position);
+    void Insert(const THashedStringList& list, std::uint32_t hash, std::size_t position);
 
     KeyKind kind_;
     bool built_ = false;
