@@ -106,7 +106,7 @@ void THashedStringList::Index::Build(const THashedStringList& list) {
   Reset(std::bit_ceil(std::max<std::size_t>(16, list.size() * 2 + 2)));
   for (std::size_t position = 0; position < list.size(); ++position) {
     std::string_view key;
-    if (KeyOf(kind_, list[position], key)) Insert(list, list.HashOf(key), position);
+    if (KeyOf(kind_, list[position], key)) Insert(list, key, position);
   }
 }
 
@@ -117,43 +117,39 @@ void THashedStringList::Index::Enter(const THashedStringList& list, std::size_t 
     Build(list);  // the list already holds `position`
     return;
   }
-  Insert(list, list.HashOf(key), position);
+  Insert(list, key, position);
 }
 
-// Enters `position` under its key; of several equal keys the index keeps the
-// latest position, which is what lets the last duplicate win.
-void THashedStringList::Index::Insert(const THashedStringList& list, std::uint32_t hash,
-                                      std::size_t position) {
-  std::string_view key;
-  KeyOf(kind_, list[position], key);
+// The slot that holds `key`, or the free slot where it would go.
+std::size_t THashedStringList::Index::SlotOf(const THashedStringList& list, std::string_view key,
+                                             std::uint32_t hash) const {
   std::size_t mask = positions_.size() - 1;
-  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    if (positions_[slot] == 0) {
-      hashes_[slot] = hash;
-      positions_[slot] = static_cast<std::uint32_t>(position + 1);
-      ++used_;
-      return;
-    }
+  std::size_t slot = hash & mask;
+  for (; positions_[slot] != 0; slot = (slot + 1) & mask) {
     if (hashes_[slot] != hash) continue;
     std::string_view stored;
     KeyOf(kind_, list[positions_[slot] - 1], stored);
-    if (list.SameKey(stored, key)) {
-      positions_[slot] = std::max(positions_[slot], static_cast<std::uint32_t>(position + 1));
-      return;
-    }
+    if (list.SameKey(stored, key)) break;
   }
+  return slot;
+}
+
+// Enters `position` under `key`; of several equal keys the index keeps the
+// latest position, which is what lets the last duplicate win.
+void THashedStringList::Index::Insert(const THashedStringList& list, std::string_view key,
+                                      std::size_t position) {
+  std::uint32_t hash = list.HashOf(key);
+  std::size_t slot = SlotOf(list, key, hash);
+  auto stored = static_cast<std::uint32_t>(position + 1);
+  if (positions_[slot] == 0) {
+    hashes_[slot] = hash;
+    ++used_;
+  }
+  positions_[slot] = std::max(positions_[slot], stored);
 }
 
 std::ptrdiff_t THashedStringList::Index::Find(const THashedStringList& list,
                                               std::string_view key) const {
-  std::uint32_t hash = list.HashOf(key);
-  std::size_t mask = positions_.size() - 1;
-  for (std::size_t slot = hash & mask; positions_[slot] != 0; slot = (slot + 1) & mask) {
-    if (hashes_[slot] != hash) continue;
-    std::string_view stored;
-    std::size_t position = positions_[slot] - 1;
-    KeyOf(kind_, list[position], stored);
-    if (list.SameKey(stored, key)) return static_cast<std::ptrdiff_t>(position);
-  }
-  return kNotFound;
+  std::size_t slot = SlotOf(list, key, list.HashOf(key));
+  return positions_[slot] == 0 ? kNotFound : static_cast<std::ptrdiff_t>(positions_[slot] - 1);
 }

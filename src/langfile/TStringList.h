@@ -82,7 +82,9 @@ class THashedStringList : public TStringList {
 
    private:
     void Reset(std::size_t capacity);
-    void Insert(const THashedStringList& list, std::uint32_t hash, std::size_t position);
+    std::size_t SlotOf(const THashedStringList& list, std::string_view key,
+                       std::uint32_t hash) const;
+    void Insert(const THashedStringList& list, std::string_view key, std::size_t position);
 
     KeyKind kind_;
     bool built_ = false;
