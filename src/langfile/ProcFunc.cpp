@@ -10,11 +10,13 @@ std::string Wrap(std::string_view text) {
   return wrapped;
 }
 
-std::string Unwrap(std::string_view text) {
+std::string_view UnwrappedPart(std::string_view text) {
   if (text.starts_with('%')) text.remove_prefix(1);
   if (text.ends_with('%')) text.remove_suffix(1);
-  return std::string(text);
+  return text;
 }
+
+std::string Unwrap(std::string_view text) { return std::string(UnwrappedPart(text)); }
 
 std::string Pad(std::string_view text, char padChar, char mode, int width) {
   const std::size_t target = width > 0 ? static_cast<std::size_t>(width) : 0;

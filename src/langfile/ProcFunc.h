@@ -18,6 +18,8 @@ std::string Wrap(std::string_view text);
 // Takes off one leading "%", then one trailing "%", where present. Texts
 // written by hand without the signs read as they stand.
 std::string Unwrap(std::string_view text);
+// The same, as a view into `text`, for callers that only compare.
+std::string_view UnwrappedPart(std::string_view text);
 
 // Brings `text` to `width` characters. Mode 'L' pads at the end or keeps the
 // first characters, 'R' pads in front or keeps the last ones, 'C' pads

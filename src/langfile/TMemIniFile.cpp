@@ -117,11 +117,16 @@ const THashedStringList* TMemIniFile::FindSection(std::string_view name) const {
 
 std::string TMemIniFile::GetValue(std::string_view section, std::string_view key,
                                   std::string_view fallback) const {
+  return std::string(FindValue(section, key).value_or(fallback));
+}
+
+std::optional<std::string_view> TMemIniFile::FindValue(std::string_view section,
+                                                       std::string_view key) const {
   const THashedStringList* entries = FindSection(section);
-  if (entries == nullptr) return std::string(fallback);
+  if (entries == nullptr) return std::nullopt;
   std::ptrdiff_t index = entries->IndexOfName(key);
-  if (index == THashedStringList::kNotFound) return std::string(fallback);
-  const std::string& entry = (*entries)[static_cast<std::size_t>(index)];
+  if (index == THashedStringList::kNotFound) return std::nullopt;
+  std::string_view entry = (*entries)[static_cast<std::size_t>(index)];
   return entry.substr(entry.find('=') + 1);
 }
 

@@ -9,6 +9,7 @@
 // case (accented letters included), and of several equal names the last one
 // is found.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,11 @@ class TCustomIniFile {
   // A key that is present with an empty value gives the empty text.
   virtual std::string GetValue(std::string_view section, std::string_view key,
                                std::string_view fallback) const = 0;
+  // The value of `key` in `section`, or nothing when either is missing; tells
+  // an absent entry from one that holds the fallback's text. The view lasts
+  // until the document is next changed.
+  virtual std::optional<std::string_view> FindValue(std::string_view section,
+                                                    std::string_view key) const = 0;
   // Sets the key's entry to key=value, joined verbatim; adds the section
   // at the end of the document, or the entry at the end of the section, when
   // missing.
@@ -60,6 +66,8 @@ class TMemIniFile : public TCustomIniFile {
 
   std::string GetValue(std::string_view section, std::string_view key,
                        std::string_view fallback) const override;
+  std::optional<std::string_view> FindValue(std::string_view section,
+                                            std::string_view key) const override;
   void SetValue(std::string_view section, std::string_view key,
                 std::string_view value) override;
   void GetKeys(std::string_view section, TStringList& keys) const override;
