@@ -1,0 +1,131 @@
+#include "workspace/Workspace.h"
+
+#include <utility>
+
+#include "langfile/ProcFunc.h"
+#include "langfile/TMemIniFile.h"
+
+namespace workspace {
+
+namespace {
+
+void FillHeader(HeaderFields& header, const TCustomIniFile& document,
+                platform::LocalDateTime now) {
+  static_cast<langfile::LanguageHeader&>(header) = langfile::ReadHeader(document);
+  // The stored date is never read: a translation is dated by the day it is
+  // worked on.
+  header.date = now;
+}
+
+}  // namespace
+
+Workspace::Workspace(Clock clock) : clock_(std::move(clock)) { header_.date = clock_(); }
+
+bool Workspace::IsUntranslated(std::size_t row) const {
+  return reference_ != nullptr && reference_->Translation(row) == table_.Translation(row);
+}
+
+void Workspace::LoadSource(const std::string& fileName) {
+  destinationFileName_.clear();
+  table_.Reset();
+
+  const TMemIniFile document(fileName);
+  FillHeader(header_, document, clock_());
+
+  TStringList sections;
+  document.GetSections(sections);
+  TStringList keys;
+  for (const std::string& section : sections) {
+    if (section == langfile::kHeaderSection) continue;
+    table_.AppendSection(section);
+    document.GetKeys(section, keys);
+    for (const std::string& key : keys) {
+      // Looked up by name, so a key that repeats shows its last value.
+      std::string_view value = document.FindValue(section, key).value_or(std::string_view());
+      table_.AppendKey(key, std::string(ProcFunc::UnwrappedPart(value)));
+    }
+  }
+}
+
+void Workspace::MergeDestination(const std::string& fileName) {
+  // The old reference goes first; should the destination prove unreadable,
+  // only the header row's reference is left.
+  reference_ = std::make_unique<ReferenceTable>();
+  reference_->Append("translation");
+
+  const TMemIniFile document(fileName);
+  FillHeader(header_, document, clock_());
+
+  auto built = std::make_unique<ReferenceTable>();
+  ReferenceTable& reference = *built;
+  reference.Reserve(table_.RowCount());
+  // The destination's text goes into the table and the text it replaced into
+  // the reference; where they agree both hold the same. Text typed into a
+  // blank or marker row moves out of the table this way too.
+  auto settle = [&](std::size_t row, std::string_view text) {
+    if (text == table_.Translation(row)) {
+      reference.Append(text);
+    } else {
+      std::string replaced(text);
+      table_.SwapTranslation(row, replaced);
+      reference.Append(replaced);
+    }
+  };
+
+  std::string_view section;
+  for (std::size_t row = 0; row < table_.RowCount(); ++row) {
+    switch (table_.Kind(row)) {
+      case RowKind::Header:
+        settle(row, "translation");
+        break;
+      case RowKind::Section:
+        section = table_.SectionName(row);
+        settle(row, {});
+        break;
+      case RowKind::Key:
+        if (auto value = document.FindValue(section, table_.Key(row))) {
+          settle(row, ProcFunc::UnwrappedPart(*value));
+        } else {
+          // The row keeps its own text, as it stands.
+          settle(row, table_.Translation(row));
+        }
+        break;
+      case RowKind::Blank:
+        settle(row, {});
+        break;
+    }
+  }
+  reference_ = std::move(built);
+}
+
+void Workspace::Save(const std::string& fileName) {
+  TMemIniFile document(fileName);
+  langfile::WriteHeader(document, header_,
+                        std::chrono::year_month_day{
+                            std::chrono::floor<std::chrono::days>(header_.date)});
+
+  std::string_view section;
+  for (std::size_t row = 1; row < table_.RowCount(); ++row) {
+    switch (table_.Kind(row)) {
+      case RowKind::Section:
+        section = table_.SectionName(row);
+        break;
+      case RowKind::Key:
+        document.SetValue(section, table_.Key(row), ProcFunc::Wrap(table_.Translation(row)));
+        break;
+      case RowKind::Header:
+      case RowKind::Blank:
+        break;
+    }
+  }
+  document.WriteBack();
+  SetModified(false);
+}
+
+void Workspace::SetModified(bool modified) {
+  if (modified == modified_) return;
+  modified_ = modified;
+  if (modifiedListener_) modifiedListener_(modified_);
+}
+
+}  // namespace workspace

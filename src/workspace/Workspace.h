@@ -1,0 +1,86 @@
+#pragma once
+
+// The working model of the program: the translation table, the header
+// fields, the source and destination file names, the reference table of the
+// last merge and the unsaved-changes state. Loading, merging and saving work
+// on it; the window only shows and edits it.
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "langfile/LanguageFile.h"
+#include "platform/Clock.h"
+#include "workspace/TranslationTable.h"
+
+namespace workspace {
+
+// What the header editors hold: the header block's texts, the author lines
+// and the date-time of the date field.
+struct HeaderFields : langfile::LanguageHeader {
+  platform::LocalDateTime date{};
+};
+
+class Workspace {
+ public:
+  // Where the date field's "now" comes from; tests fix it.
+  using Clock = std::function<platform::LocalDateTime()>;
+
+  explicit Workspace(Clock clock = &platform::LocalNow);
+
+  TranslationTable& Table() { return table_; }
+  const TranslationTable& Table() const { return table_; }
+  HeaderFields& Header() { return header_; }
+  const HeaderFields& Header() const { return header_; }
+
+  // Full paths; empty while unset.
+  const std::string& SourceFileName() const { return sourceFileName_; }
+  void SetSourceFileName(std::string name) { sourceFileName_ = std::move(name); }
+  const std::string& DestinationFileName() const { return destinationFileName_; }
+  void SetDestinationFileName(std::string name) { destinationFileName_ = std::move(name); }
+
+  // Absent until the first merge.
+  const ReferenceTable* Reference() const { return reference_.get(); }
+  // A row is untranslated when a merge has happened and the row's reference
+  // text equals its translation, exactly.
+  bool IsUntranslated(std::size_t row) const;
+
+  // Resets the table and the destination file name, then fills the table and
+  // the header fields from `fileName`. A missing file loads as empty. When
+  // the file cannot be read, EFOpenError is raised with the table already
+  // reset and the header fields as they were. The reference table stays.
+  void LoadSource(const std::string& fileName);
+
+  // Puts the destination's header and translations into the header fields
+  // and the table, and keeps the texts they replaced in a new reference
+  // table. A row whose key the destination lacks keeps its text.
+  void MergeDestination(const std::string& fileName);
+
+  // Writes the header fields and every key row into `fileName`, keeping the
+  // file's other sections and entries. Returns only once the file holds
+  // them, and only then clears the unsaved-changes state; a failure raises
+  // the document's file error and leaves the file and that state as they
+  // were.
+  void Save(const std::string& fileName);
+
+  // The unsaved-changes state behind the window's indicator. The listener,
+  // if any, hears every change of it.
+  bool Modified() const { return modified_; }
+  void SetModified(bool modified);
+  void OnModifiedChanged(std::function<void(bool)> listener) {
+    modifiedListener_ = std::move(listener);
+  }
+
+ private:
+  Clock clock_;
+  TranslationTable table_;
+  HeaderFields header_;
+  std::string sourceFileName_;
+  std::string destinationFileName_;
+  std::unique_ptr<ReferenceTable> reference_;
+  bool modified_ = false;
+  std::function<void(bool)> modifiedListener_;
+};
+
+}  // namespace workspace
