@@ -32,11 +32,8 @@ void Workspace::LoadSource(const std::string& fileName) {
   const TMemIniFile document(fileName);
   FillHeader(header_, document, clock_());
 
-  TStringList sections;
-  document.GetSections(sections);
   TStringList keys;
-  for (const std::string& section : sections) {
-    if (section == langfile::kHeaderSection) continue;
+  for (const std::string& section : langfile::ContentSections(document)) {
     table_.AppendSection(section);
     document.GetKeys(section, keys);
     for (const std::string& key : keys) {
