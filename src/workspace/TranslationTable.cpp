@@ -15,7 +15,7 @@ void TranslationTable::Reset() {
   // Assigning fresh rows rather than clearing: a table of a large file should
   // not hold on to its memory after a small one is loaded.
   std::vector<Row> rows(2);
-  rows[0] = Row{"name", "translation", RowKind::Header};
+  rows[0] = Row{std::string(kKeyHeading), std::string(kTranslationHeading), RowKind::Header};
   rows_.swap(rows);
 }
 

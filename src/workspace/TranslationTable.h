@@ -19,6 +19,10 @@ namespace workspace {
 
 enum class RowKind : std::uint8_t { Header, Blank, Section, Key };
 
+// What the header row shows above the two columns once a file is loaded.
+inline constexpr std::string_view kKeyHeading = "name";
+inline constexpr std::string_view kTranslationHeading = "translation";
+
 // What a section marker row shows in front of the section's name.
 inline constexpr std::string_view kSectionMarker = "section - ";
 

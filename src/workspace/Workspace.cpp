@@ -48,7 +48,7 @@ void Workspace::MergeDestination(const std::string& fileName) {
   // The old reference goes first; should the destination prove unreadable,
   // only the header row's reference is left.
   reference_ = std::make_unique<ReferenceTable>();
-  reference_->Append("translation");
+  reference_->Append(kTranslationHeading);
 
   const TMemIniFile document(fileName);
   FillHeader(header_, document, clock_());
@@ -73,7 +73,7 @@ void Workspace::MergeDestination(const std::string& fileName) {
   for (std::size_t row = 0; row < table_.RowCount(); ++row) {
     switch (table_.Kind(row)) {
       case RowKind::Header:
-        settle(row, "translation");
+        settle(row, kTranslationHeading);
         break;
       case RowKind::Section:
         section = table_.SectionName(row);
