@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, and only those
 # that are missing, so that a machine that has them needs no root rights.
+# Extra packages named on the command line are installed the same way.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,8 @@ packages=(
   ninja-build
   g++
   libgtest-dev
+  qt6-base-dev
+  "$@"
 )
 
 missing=()

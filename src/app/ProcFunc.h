@@ -1,0 +1,103 @@
+#pragma once
+
+// The program's identity and the routines that every part of the window
+// shares: message boxes, the version string, the special folder and the
+// drop-down width. The text routines of the language files (Wrap, Unwrap,
+// Pad) belong to the same module and come with it.
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "langfile/ProcFunc.h"
+
+class QByteArray;
+class QComboBox;
+class QWidget;
+
+namespace ProcFunc {
+
+// Values fixed once, while the main window is created, and only read after.
+struct Identity {
+  QString programTitle;   // "Orvane translator"
+  QString versionString;  // "1.00 (build 2)", or empty without a version record
+  QString versionText;    // "v " and the version string
+  std::string applicationFolder;  // the executable's folder, one trailing '/'
+};
+
+inline constexpr std::string_view kProgramTitle = "Orvane translator";
+
+const Identity& ProgramIdentity();
+
+// Fills the identity from `executableFile` (the running executable in the
+// program; another file in tests) and captions `mainWindow` with
+// "<title> [<version text>]".
+void SetUpIdentity(QWidget& mainWindow, const std::string& executableFile);
+
+// The application's own title, which captions the error box. Set at start-up
+// before any window exists.
+void SetApplicationTitle(const QString& title);
+const QString& ApplicationTitle();
+
+// The four numbers of a product version, each 0 to 65535.
+struct ProductVersion {
+  std::uint16_t major = 0;
+  std::uint16_t minor = 0;
+  std::uint16_t release = 0;
+  std::uint16_t build = 0;
+};
+
+// The product version from the version record that the build stamps into an
+// executable (a JSON object with "productVersion": "a.b.c.d"). Absent when
+// the record or that field is missing or not four numbers of 16 bits.
+std::optional<ProductVersion> ProductVersionFromRecord(const QByteArray& record);
+
+// "1.00 (build 2)" for 1.0.0.2: minor and release stand side by side.
+QString FormatVersion(const ProductVersion& version);
+
+// The version string of the executable `fileName`; empty when the file has no
+// readable version record. The file version is never used.
+QString VersionStringOf(const std::string& fileName);
+
+// Message box styles, with the values the sibling programs' platform gives
+// them; one OK button each.
+inline constexpr unsigned kIconError = 0x10;
+inline constexpr unsigned kIconWarning = 0x30;
+inline constexpr unsigned kIconInformation = 0x40;
+inline constexpr int kIdOk = 1;
+
+// A modal box captioned with the program title, owned by the active window.
+// Returns the code of the button pressed, which callers may ignore.
+int MessageBox(const QString& text, unsigned style);
+
+// What a message box shows; the seam through which tests see boxes instead
+// of waiting on a modal loop.
+struct MessageBoxRequest {
+  QWidget* owner = nullptr;
+  QString caption;
+  QString text;
+  unsigned style = 0;
+};
+using MessageBoxPresenter = std::function<int(const MessageBoxRequest&)>;
+
+// Routes every box of the program (messages and errors) through `presenter`;
+// an empty presenter restores the real boxes. Returns the previous one.
+MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter);
+
+// Shows `request` through the current presenter.
+int PresentMessageBox(const MessageBoxRequest& request);
+
+// The folder for a platform folder id, ending in '/', or empty text. Only 35,
+// the common application-data folder, is known: the sibling programs keep
+// their settings there.
+inline constexpr int kCommonAppData = 35;
+std::string GetSpecialFolderPath(int folderId);
+
+// Widens the open list of `list` so that its widest item fits (item text plus
+// 24 pixels), never below the control's own width. Returns that width.
+int SetDropDownWidth(QComboBox& list);
+
+}  // namespace ProcFunc

@@ -1,0 +1,54 @@
+#include "app/TextCodec.h"
+
+#include <QStringDecoder>
+#include <memory>
+
+TextCodec::TextCodec(platform::CodePage codePage) : codePage_(codePage) {
+  // The tables come from the toolkit's converter, byte by byte. Most bytes
+  // a code page leaves undefined come out as the control character of the
+  // same number; the rest come out as the replacement character, which would
+  // lose the byte, so they get a private-use character instead.
+  const QByteArray name = "windows-" + QByteArray::number(codePage);
+  bytes_.reserve(256);
+  for (int byte = 0; byte < 256; ++byte) {
+    QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
+    const char raw = static_cast<char>(byte);
+    const QString decoded = decoder.decode(QByteArrayView(&raw, 1));
+    char16_t character = decoded.size() == 1 ? decoded[0].unicode() : char16_t{0xFFFD};
+    if (character == 0xFFFD || decoder.hasError() || bytes_.contains(character))
+      character = static_cast<char16_t>(kUndefinedByteBase + byte);
+    characters_[static_cast<std::size_t>(byte)] = character;
+    bytes_.insert(character, static_cast<unsigned char>(byte));
+  }
+}
+
+QString TextCodec::Decode(std::string_view bytes) const {
+  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  QChar* out = text.data();
+  for (const char byte : bytes) *out++ = QChar(characters_[static_cast<unsigned char>(byte)]);
+  return text;
+}
+
+std::optional<std::string> TextCodec::Encode(const QString& text) const {
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(text.size()));
+  for (const QChar c : text) {
+    const auto found = bytes_.constFind(c.unicode());
+    if (found == bytes_.cend()) return std::nullopt;
+    bytes.push_back(static_cast<char>(*found));
+  }
+  return bytes;
+}
+
+bool TextCodec::CanEncode(const QString& text) const {
+  for (const QChar c : text)
+    if (!bytes_.contains(c.unicode())) return false;
+  return true;
+}
+
+const TextCodec& TextCodec::System() {
+  static std::unique_ptr<TextCodec> codec;
+  const platform::CodePage codePage = platform::SystemCodePage();
+  if (!codec || codec->CodePage() != codePage) codec = std::make_unique<TextCodec>(codePage);
+  return *codec;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+// The one bridge between the core's bytes and the window's Unicode texts.
+// Files hold bytes in the system's 8-bit code page; the window shows them
+// decoded and turns what the user types back into that code page. Every one
+// of the 256 bytes decodes to its own character and encodes back to itself,
+// so a text nobody touched survives a round trip, even bytes that the code
+// page leaves undefined.
+
+#include <QHash>
+#include <QString>
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/CodePage.h"
+
+class TextCodec {
+ public:
+  explicit TextCodec(platform::CodePage codePage);
+
+  platform::CodePage CodePage() const { return codePage_; }
+  QString Decode(std::string_view bytes) const;
+  // Absent when `text` holds a character the code page cannot hold.
+  std::optional<std::string> Encode(const QString& text) const;
+  bool CanEncode(const QString& text) const;
+
+  // Where an undefined byte that the converters leave without a character
+  // goes: a private-use character of its own, shown as a box.
+  static constexpr char16_t kUndefinedByteBase = 0xF700;
+
+  // The codec of the system's code page, made anew when that code page
+  // changes.
+  static const TextCodec& System();
+
+ private:
+  platform::CodePage codePage_;
+  std::array<char16_t, 256> characters_{};
+  QHash<char16_t, unsigned char> bytes_;
+};

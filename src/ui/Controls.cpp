@@ -1,0 +1,31 @@
+#include "ui/Controls.h"
+
+#include <QPainter>
+
+void TComboBox::showPopup() {
+  emit DropDown();
+  QComboBox::showPopup();
+}
+
+QSize FixedHeightItemDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                        const QModelIndex& index) const {
+  return {QStyledItemDelegate::sizeHint(option, index).width(), height_};
+}
+
+bool TDateEdit::focusNextPrevChild(bool next) {
+  // The spin box would step through its sections first.
+  return QWidget::focusNextPrevChild(next);
+}
+
+void TGroupBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QFontMetrics metrics = fontMetrics();
+  const int lineY = metrics.height() / 2;
+  const QRect frame = rect().adjusted(0, lineY, -1, -1);
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawRect(frame);
+  const QRect caption(8, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+  painter.fillRect(caption, palette().color(QPalette::Window));
+  painter.setPen(palette().color(QPalette::WindowText));
+  painter.drawText(caption, Qt::AlignCenter, title());
+}

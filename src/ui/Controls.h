@@ -1,0 +1,58 @@
+#pragma once
+
+// Small variations of the toolkit's controls that the window needs.
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QStyledItemDelegate>
+
+// A drop-down list that tells when its list is about to open, so the list
+// can be widened to fit its items first.
+class TComboBox : public QComboBox {
+  Q_OBJECT
+
+ public:
+  using QComboBox::QComboBox;
+  void showPopup() override;
+
+ signals:
+  void DropDown();
+};
+
+// List items of a fixed height.
+class FixedHeightItemDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+
+ public:
+  FixedHeightItemDelegate(int height, QObject* parent)
+      : QStyledItemDelegate(parent), height_(height) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+ private:
+  int height_;
+};
+
+// A date picker that Tab leaves at once, like every other field; the day,
+// month and year are reached with the arrow keys or the mouse.
+class TDateEdit : public QDateEdit {
+  Q_OBJECT
+
+ public:
+  using QDateEdit::QDateEdit;
+
+ protected:
+  bool focusNextPrevChild(bool next) override;
+};
+
+// A group box whose caption sits in the frame's top line, so that fields
+// placed 16 pixels down are inside the frame whatever the style.
+class TGroupBox : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  using QGroupBox::QGroupBox;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};

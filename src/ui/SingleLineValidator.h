@@ -1,0 +1,22 @@
+#pragma once
+
+// Keeps a single-line field single-line and storable. A value with a line
+// break would be written into the language file as two lines, the second of
+// them garbage, so pasted line breaks become spaces. A character the system
+// code page cannot hold has no bytes to be saved as, so it is refused where
+// it is typed or pasted instead of turning into "?" on the way to the file.
+
+#include <QValidator>
+
+class SingleLineValidator : public QValidator {
+  Q_OBJECT
+
+ public:
+  using QValidator::QValidator;
+
+  State validate(QString& input, int& position) const override;
+
+  // `text` with every line break (CR LF, CR or LF) replaced by one space;
+  // `position` follows the text it stood after.
+  static QString JoinLines(const QString& text, int* position = nullptr);
+};

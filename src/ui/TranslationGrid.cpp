@@ -1,0 +1,335 @@
+#include "ui/TranslationGrid.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "app/CellPainter.h"
+#include "ui/SingleLineValidator.h"
+#include "ui/TranslationModel.h"
+
+namespace {
+
+// How near the border between the two columns a press starts a drag.
+constexpr int kBorderGrip = 3;
+
+ProcFunc::CellLook FixedLook(bool headingRow) {
+  return {TranslationGrid::kFixedColour, Qt::black, headingRow, headingRow};
+}
+
+// A fixed cell with its grid lines on the right and bottom edges, like the
+// translation cells beside it.
+void PaintFixedCell(QPainter& painter, const QRect& rect, const QString& text, bool headingRow,
+                    const QColor& lines) {
+  const QRect inside = rect.adjusted(0, 0, -1, -1);
+  ProcFunc::DrawCell(painter, inside, text, FixedLook(headingRow));
+  painter.save();
+  painter.setPen(lines);
+  painter.drawLine(rect.topRight(), rect.bottomRight());
+  painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+  painter.restore();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+FixedHeader::FixedHeader(Qt::Orientation orientation, TranslationGrid& grid)
+    : QHeaderView(orientation, &grid), grid_(grid) {
+  setSectionsClickable(false);
+  setSectionsMovable(false);
+  setHighlightSections(false);
+  setMinimumSectionSize(0);
+  setDefaultSectionSize(orientation == Qt::Horizontal ? 66 : TranslationGrid::kRowHeight);
+  setSectionResizeMode(orientation == Qt::Horizontal ? Interactive : Fixed);
+  setStretchLastSection(false);
+  setMouseTracking(orientation == Qt::Horizontal);
+}
+
+void FixedHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+  if (!rect.isValid()) return;
+  const QString text = model() ? model()->headerData(logicalIndex, orientation()).toString()
+                               : QString();
+  PaintFixedCell(*painter, rect, text, orientation() == Qt::Horizontal, grid_.GridLineColour());
+}
+
+void FixedHeader::paintEvent(QPaintEvent* event) {
+  QHeaderView::paintEvent(event);
+  // Beyond the last row and column the grid shows its own background, as
+  // the translation cells beside it do, not an empty header.
+  const int end = length() - offset();
+  QRect beyond = viewport()->rect();
+  if (orientation() == Qt::Horizontal)
+    beyond.setLeft(end);
+  else
+    beyond.setTop(end);
+  if (beyond.isEmpty()) return;
+  QPainter painter(viewport());
+  painter.fillRect(beyond, grid_.palette().color(QPalette::Base));
+}
+
+bool FixedHeader::OnKeyColumnBorder(int x) const {
+  // The heading row starts where the key column ends; its left edge is that
+  // border while the translations are not scrolled sideways.
+  return orientation() == Qt::Horizontal && offset() == 0 && x < kBorderGrip;
+}
+
+void FixedHeader::mousePressEvent(QMouseEvent* event) {
+  const int x = static_cast<int>(event->position().x());
+  if (event->button() == Qt::LeftButton && OnKeyColumnBorder(x)) {
+    dragStartX_ = x;
+    dragStartWidth_ = grid_.KeyColumnWidth();
+    return;
+  }
+  QHeaderView::mousePressEvent(event);
+}
+
+void FixedHeader::mouseMoveEvent(QMouseEvent* event) {
+  const int x = static_cast<int>(event->position().x());
+  if (dragStartX_ >= 0) {
+    // The header moves with the border, so measure from where it now starts.
+    const int widthChange = x + (grid_.KeyColumnWidth() - dragStartWidth_) - dragStartX_;
+    grid_.SetKeyColumnWidth(dragStartWidth_ + widthChange);
+    return;
+  }
+  if (event->buttons() == Qt::NoButton && OnKeyColumnBorder(x)) {
+    viewport()->setCursor(Qt::SplitHCursor);
+    return;
+  }
+  QHeaderView::mouseMoveEvent(event);
+}
+
+void FixedHeader::mouseReleaseEvent(QMouseEvent* event) {
+  if (dragStartX_ >= 0) {
+    dragStartX_ = -1;
+    return;
+  }
+  QHeaderView::mouseReleaseEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+
+CellEditorDelegate::CellEditorDelegate(TranslationGrid& grid)
+    : QStyledItemDelegate(&grid), grid_(grid) {}
+
+QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                          const QModelIndex& index) const {
+  auto* editor = new QLineEdit(parent);
+  editor->setFrame(false);
+  editor->setValidator(new SingleLineValidator(editor));
+  // The table follows the editor keystroke by keystroke.
+  connect(editor, &QLineEdit::textEdited, this, [this, editor] {
+    emit const_cast<CellEditorDelegate*>(this)->commitData(editor);
+  });
+  grid_.editor_ = editor;
+  grid_.editorIndex_ = index;
+  return editor;
+}
+
+void CellEditorDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  // The view hands every stored keystroke back to the editor; setting the
+  // same text again would throw the cursor to the end of the line.
+  auto* lineEdit = static_cast<QLineEdit*>(editor);
+  const QString text = index.data(Qt::EditRole).toString();
+  if (lineEdit->text() != text) lineEdit->setText(text);
+}
+
+bool CellEditorDelegate::eventFilter(QObject* editor, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto& keyEvent = static_cast<QKeyEvent&>(*event);
+    switch (keyEvent.key()) {
+      case Qt::Key_Tab:
+      case Qt::Key_Backtab:
+        // Tab belongs to the window: it moves to the next control.
+        grid_.LeaveGrid(keyEvent.key() == Qt::Key_Tab &&
+                        !(keyEvent.modifiers() & Qt::ShiftModifier));
+        return true;
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+      case Qt::Key_Escape:
+        // The editor stays open and the text is stored already.
+        grid_.NotifyKeyDown(keyEvent);
+        return true;
+      default:
+        grid_.NotifyKeyDown(keyEvent);
+        break;
+    }
+  }
+  return QStyledItemDelegate::eventFilter(editor, event);
+}
+
+// ---------------------------------------------------------------------------
+
+TranslationGrid::TranslationGrid(QWidget* parent)
+    : QTableView(parent),
+      keyColumn_(new FixedHeader(Qt::Vertical, *this)),
+      headingRow_(new FixedHeader(Qt::Horizontal, *this)) {
+  setVerticalHeader(keyColumn_);
+  setHorizontalHeader(headingRow_);
+  headingRow_->setFixedHeight(kRowHeight);
+  setItemDelegate(new CellEditorDelegate(*this));
+
+  setSelectionMode(SingleSelection);
+  setSelectionBehavior(SelectItems);
+  setEditTriggers(NoEditTriggers);  // the editor opens with the focus instead
+  setTabKeyNavigation(false);
+  setWordWrap(false);
+  setShowGrid(true);
+  setCornerButtonEnabled(false);
+  setFrameShape(QFrame::Box);
+  setFrameShadow(QFrame::Plain);
+  setVerticalScrollMode(ScrollPerItem);
+  setHorizontalScrollMode(ScrollPerPixel);
+  verticalScrollBar()->setTracking(false);
+  horizontalScrollBar()->setTracking(false);
+
+  // The corner is row 0 of the key column; the view keeps it in its place.
+  corner_ = findChild<QAbstractButton*>();
+  if (corner_) {
+    corner_->installEventFilter(this);
+    corner_->setMouseTracking(true);
+  }
+  SetColumnWidths(66, 66);
+}
+
+void TranslationGrid::SetTranslationModel(TranslationModel* model) {
+  model_ = model;
+  setModel(model);
+  if (model) setCurrentIndex(model->index(0, 0));
+  connect(model, &QAbstractItemModel::modelReset, this, [this] {
+    if (model_ && model_->rowCount() > 0) setCurrentIndex(model_->index(0, 0));
+    if (HasFocusInside()) ShowEditor();
+    if (corner_) corner_->update();
+  });
+}
+
+void TranslationGrid::SetColumnWidths(int keyWidth, int translationWidth) {
+  SetKeyColumnWidth(keyWidth);
+  headingRow_->resizeSection(0, std::max(0, translationWidth));
+  headingRow_->setDefaultSectionSize(std::max(0, translationWidth));
+}
+
+void TranslationGrid::SetKeyColumnWidth(int width) {
+  keyColumn_->setFixedWidth(std::max(0, width));
+  updateGeometries();
+  viewport()->update();
+}
+
+int TranslationGrid::KeyColumnWidth() const { return keyColumn_->width(); }
+
+int TranslationGrid::TranslationColumnWidth() const {
+  return model_ && model_->columnCount() > 0 ? headingRow_->sectionSize(0)
+                                             : headingRow_->defaultSectionSize();
+}
+
+QLineEdit* TranslationGrid::CellEditor() const { return editor_.data(); }
+
+QColor TranslationGrid::GridLineColour() const {
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  return QColor::fromRgba(
+      static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+}
+
+void TranslationGrid::LeaveGrid(bool forward) {
+  QWidget* candidate = this;
+  do {
+    candidate = forward ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+    if (candidate == this || isAncestorOf(candidate)) continue;
+    if (candidate->window() == window() && candidate->isVisible() && candidate->isEnabled() &&
+        (candidate->focusPolicy() & Qt::TabFocus) && !candidate->focusProxy()) {
+      candidate->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return;
+    }
+  } while (candidate != this);
+}
+
+void TranslationGrid::NotifyKeyDown(const QKeyEvent& event) {
+  emit KeyDown(event.key(), event.modifiers());
+}
+
+bool TranslationGrid::HasFocusInside() const {
+  const QWidget* focus = QApplication::focusWidget();
+  return focus && (focus == this || isAncestorOf(focus));
+}
+
+void TranslationGrid::ShowEditor() {
+  const QModelIndex current = currentIndex();
+  if (!current.isValid()) return;
+  if (editor_ && editorIndex_ == current) {
+    editor_->setFocus();
+    return;
+  }
+  edit(current);
+}
+
+void TranslationGrid::focusInEvent(QFocusEvent* event) {
+  QTableView::focusInEvent(event);
+  ShowEditor();
+}
+
+void TranslationGrid::keyPressEvent(QKeyEvent* event) {
+  // With the editor focused, its keys were reported on their way in; those
+  // it ignores come up here and must not count twice.
+  if (!editor_ || !editor_->hasFocus()) NotifyKeyDown(*event);
+  QTableView::keyPressEvent(event);
+}
+
+void TranslationGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  if (HasFocusInside()) ShowEditor();
+}
+
+void TranslationGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  // The editor is deleted later; until then it must not count as open.
+  if (editor == editor_) editor_ = nullptr;
+  QTableView::closeEditor(editor, hint);
+}
+
+bool TranslationGrid::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != corner_) return QTableView::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::Paint:
+      PaintCorner(*corner_);
+      return true;
+    case QEvent::MouseButtonPress: {
+      auto& mouse = static_cast<QMouseEvent&>(*event);
+      const int x = static_cast<int>(mouse.position().x());
+      if (mouse.button() == Qt::LeftButton && x >= corner_->width() - kBorderGrip) {
+        cornerDragStartX_ = x;
+        cornerDragStartWidth_ = KeyColumnWidth();
+      }
+      return true;
+    }
+    case QEvent::MouseMove: {
+      auto& mouse = static_cast<QMouseEvent&>(*event);
+      const int x = static_cast<int>(mouse.position().x());
+      if (cornerDragStartX_ >= 0)
+        SetKeyColumnWidth(cornerDragStartWidth_ + x - cornerDragStartX_);
+      else if (x >= corner_->width() - kBorderGrip)
+        corner_->setCursor(Qt::SplitHCursor);
+      else
+        corner_->unsetCursor();
+      return true;
+    }
+    case QEvent::MouseButtonRelease:
+      cornerDragStartX_ = -1;
+      return true;
+    case QEvent::MouseButtonDblClick:
+      return true;
+    default:
+      return QTableView::eventFilter(watched, event);
+  }
+}
+
+void TranslationGrid::PaintCorner(QWidget& corner) {
+  QPainter painter(&corner);
+  painter.setFont(font());
+  PaintFixedCell(painter, corner.rect(), model_ ? model_->KeyHeading() : QString(), true,
+                 GridLineColour());
+}

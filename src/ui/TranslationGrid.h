@@ -1,0 +1,122 @@
+#pragma once
+
+// The grid `sgPreklad`: a table view over the translation table with the
+// key column and the heading row fixed, as headers, so they stay in view
+// while the translations scroll. The cell editor is always open in the
+// current cell while the grid has the focus, and every change of its text is
+// in the table at once, so a save made mid-edit saves what the editor shows.
+
+#include <QColor>
+#include <QHeaderView>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+class QLineEdit;
+class TranslationModel;
+
+class TranslationGrid;
+
+// A fixed row or column: the heading row (horizontal) or the key column
+// (vertical), painted as fixed cells. The heading row also lets the user
+// drag the border between the key column and the translation column.
+class FixedHeader : public QHeaderView {
+  Q_OBJECT
+
+ public:
+  FixedHeader(Qt::Orientation orientation, TranslationGrid& grid);
+
+ protected:
+  void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  bool OnKeyColumnBorder(int x) const;
+
+  TranslationGrid& grid_;
+  int dragStartX_ = -1;
+  int dragStartWidth_ = 0;
+};
+
+// Opens single-line editors, hands every key press in them to the grid
+// first, and keeps Tab, Enter and Esc from closing the editor.
+class CellEditorDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+
+ public:
+  explicit CellEditorDelegate(TranslationGrid& grid);
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override;
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+
+ protected:
+  bool eventFilter(QObject* editor, QEvent* event) override;
+
+ private:
+  TranslationGrid& grid_;
+};
+
+class TranslationGrid : public QTableView {
+  Q_OBJECT
+
+ public:
+  static constexpr int kRowHeight = 17;
+  // The fixed cells' light blue.
+  static inline const QColor kFixedColour{167, 192, 252};
+
+  explicit TranslationGrid(QWidget* parent = nullptr);
+
+  void SetTranslationModel(TranslationModel* model);
+  TranslationModel* Model() const { return model_; }
+
+  // The two columns: the key column is the fixed one.
+  void SetColumnWidths(int keyWidth, int translationWidth);
+  void SetKeyColumnWidth(int width);
+  int KeyColumnWidth() const;
+  int TranslationColumnWidth() const;
+
+  // The editor open in the current cell, if any.
+  QLineEdit* CellEditor() const;
+
+  // Moves the focus to the control after (or before) the grid, as Tab does.
+  void LeaveGrid(bool forward);
+
+  // Called for every key press that reaches the grid or its cell editor,
+  // before either acts on it.
+  void NotifyKeyDown(const QKeyEvent& event);
+
+  // The grid colour of the translation cells, used for the fixed cells too.
+  QColor GridLineColour() const;
+
+  // The corner cell (row 0, column 0) paints and drags through this.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ signals:
+  // A key press in the grid or its cell editor.
+  void KeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+ private:
+  friend class CellEditorDelegate;
+  void ShowEditor();
+  bool HasFocusInside() const;
+  void PaintCorner(QWidget& corner);
+
+  TranslationModel* model_ = nullptr;
+  FixedHeader* keyColumn_;
+  FixedHeader* headingRow_;
+  QWidget* corner_ = nullptr;
+  QPointer<QLineEdit> editor_;
+  QPersistentModelIndex editorIndex_;
+  int cornerDragStartX_ = -1;
+  int cornerDragStartWidth_ = 0;
+};

@@ -1,0 +1,60 @@
+#include "ui/TranslationModel.h"
+
+#include "app/TextCodec.h"
+#include "workspace/Workspace.h"
+
+TranslationModel::TranslationModel(workspace::Workspace& workspace, QObject* parent)
+    : QAbstractTableModel(parent), workspace_(workspace) {}
+
+int TranslationModel::rowCount(const QModelIndex& parent) const {
+  if (parent.isValid()) return 0;
+  const std::size_t rows = workspace_.Table().RowCount();
+  return rows > 0 ? static_cast<int>(rows - 1) : 0;
+}
+
+int TranslationModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : 1;
+}
+
+QVariant TranslationModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+  return TextCodec::System().Decode(workspace_.Table().Translation(TableRow(index.row())));
+}
+
+bool TranslationModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole) return false;
+  // The editor refuses what the code page cannot hold; should anything slip
+  // through, the table keeps its text rather than take a replaced one.
+  auto bytes = TextCodec::System().Encode(value.toString());
+  if (!bytes) return false;
+  const std::size_t row = TableRow(index.row());
+  if (workspace_.Table().Translation(row) == *bytes) return true;
+  workspace_.Table().SetTranslation(row, std::move(*bytes));
+  emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+  return true;
+}
+
+Qt::ItemFlags TranslationModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+QVariant TranslationModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole || section < 0) return {};
+  const auto& table = workspace_.Table();
+  if (orientation == Qt::Horizontal)
+    return section == 0 && table.RowCount() > 0 ? TextCodec::System().Decode(table.Translation(0))
+                                                : QVariant();
+  const std::size_t row = TableRow(section);
+  return row < table.RowCount() ? TextCodec::System().Decode(table.Key(row)) : QVariant();
+}
+
+QString TranslationModel::KeyHeading() const {
+  const auto& table = workspace_.Table();
+  return table.RowCount() > 0 ? TextCodec::System().Decode(table.Key(0)) : QString();
+}
+
+void TranslationModel::Reload() {
+  beginResetModel();
+  endResetModel();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+// The grid's view of the workspace's translation table. The table's row 0
+// and column 0 are the grid's fixed row and column, so they are the headers
+// here: the model's own cells are the translation cells of rows 1 and on,
+// the only cells a user can select and edit. Texts are decoded for display
+// when asked for and encoded back when edited; nothing is copied.
+
+#include <QAbstractTableModel>
+
+namespace workspace {
+class Workspace;
+}
+
+class TranslationModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit TranslationModel(workspace::Workspace& workspace, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // Horizontal section 0 is the translation column's heading, vertical
+  // section r the key of table row r + 1.
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  // The key column's heading, row 0 of the table, shown in the grid's corner.
+  QString KeyHeading() const;
+
+  // The table row behind a model row.
+  static std::size_t TableRow(int modelRow) { return static_cast<std::size_t>(modelRow) + 1; }
+
+  // The table changed as a whole (load, merge).
+  void Reload();
+
+ private:
+  workspace::Workspace& workspace_;
+};

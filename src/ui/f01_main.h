@@ -1,0 +1,128 @@
+#pragma once
+
+// The main window: file kind, Open and Save, the header fields of the
+// translation and the grid. It owns the workspace for the whole run; its
+// event handlers carry the workflow, each under the default error handler.
+
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "workspace/Workspace.h"
+
+class QAction;
+class TGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class TComboBox;
+class TDateEdit;
+class TranslationGrid;
+class TranslationModel;
+
+// What the Open and Save buttons and Ctrl+S run. The window reaches the
+// commands only through this, in one place.
+class WindowCommands {
+ public:
+  virtual ~WindowCommands() = default;
+  virtual void Open() = 0;
+  virtual void Save() = 0;
+};
+
+struct TfMainOptions {
+  // The executable whose version record captions the window; empty means
+  // the running one.
+  std::string executableFile;
+  // Where "now" comes from; empty means the local clock.
+  workspace::Workspace::Clock clock;
+};
+
+class TfMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  // The window's size while not maximised, its client area.
+  static constexpr QSize kRestoredSize{699, 484};
+  // The whole window, frame included, is never smaller.
+  static constexpr QSize kMinimumOuterSize{400, 400};
+
+  explicit TfMain(TfMainOptions options = {});
+  ~TfMain() override;
+
+  workspace::Workspace& Workspace() { return *workspace_; }
+  void SetCommands(WindowCommands* commands) { commands_ = commands; }
+
+  // Column widths for an outer window width: 30% and 70% of the width less
+  // 50 pixels, each rounded to the nearest integer, an exact half to even.
+  static std::pair<int, int> ColumnWidths(int outerWidth);
+
+  // Show the workspace again after it changed behind the window's back
+  // (load, merge).
+  void ShowHeaderFields();
+  void ShowTable();
+
+  // The unsaved-changes indicator: maroon captions when marked.
+  bool IndicatorMarked() const;
+
+  // The controls, by the names the rest of the program knows them by.
+  QWidget* Panel1;
+  QLabel* Label1;
+  TComboBox* cbProgram;
+  QLabel* Label10;
+  QLabel* Label11;
+  QPushButton* bitOpen;
+  QPushButton* bitSave;
+  QLabel* Label9;
+  QLabel* lblLoaded;
+  TGroupBox* GroupBox1;
+  QLabel* Label2;
+  QLineEdit* eLngTag;
+  QLabel* Label3;
+  QLineEdit* eLngName;
+  QLabel* Label4;
+  QLineEdit* eProgramVersion;
+  QLabel* Label5;
+  QLineEdit* eTranslateVersion;
+  QLabel* Label7;
+  TDateEdit* eDate;
+  QLabel* Label8;
+  QPlainTextEdit* mAutors;
+  QLabel* Label6;
+  TranslationGrid* sgPreklad;
+  QMenu* PopupMenu1;
+  QAction* Save1;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+
+ private:
+  void CreateControls();
+  void CreatePanel();
+  void CreateHeaderFields();
+  void CreateGrid();
+  void ConnectHandlers();
+  void BindHeaderFields();
+
+  // Event handlers.
+  void FormCreate(const std::string& executableFile);
+  void FormResize();
+  void bitOpenClick();
+  void bitSaveClick();
+  void Save1Click();
+  void cbProgramDropDown();
+  void sgPrekladKeyDown(int key);
+
+  void RunCommand(void (WindowCommands::*command)());
+  void PaintIndicator(bool marked);
+  void KeepMinimumOuterSize();
+
+  workspace::Workspace::Clock clock_;
+  std::unique_ptr<workspace::Workspace> workspace_;
+  TranslationModel* model_ = nullptr;
+  WindowCommands* commands_ = nullptr;
+  bool showingHeader_ = false;
+};

@@ -1,0 +1,301 @@
+// The main window as a user meets it: its controls and their places, the
+// focus order, the column widths, the unsaved-changes indicator, Ctrl+S and
+// the header fields bound to the workspace.
+
+#include <QAbstractItemView>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "ui/Controls.h"
+#include "ui/TranslationGrid.h"
+#include "ui/TranslationModel.h"
+#include "WindowFixture.h"
+
+namespace {
+
+using testsupport::WindowTest;
+
+TEST_F(WindowTest, StartsMaximisedCaptionedAndEmpty) {
+  EXPECT_EQ(window->windowTitle(), "Orvane translator [v 2.103 (build 15)]");
+  EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+  const QStringList kinds = {"[Farnel] - invoice", "[Farnel] - program interface",
+                             "[Quillom] - program interface", "[Tobrin] - invoice"};
+  ASSERT_EQ(window->cbProgram->count(), kinds.size());
+  for (int i = 0; i < kinds.size(); ++i) EXPECT_EQ(window->cbProgram->itemText(i), kinds[i]);
+  EXPECT_EQ(window->cbProgram->currentIndex(), 0);
+  EXPECT_FALSE(window->cbProgram->isEditable());
+  EXPECT_EQ(window->eDate->date(), QDate(2026, 3, 14));
+  for (QLineEdit* edit : {window->eLngTag, window->eLngName, window->eProgramVersion,
+                          window->eTranslateVersion})
+    EXPECT_TRUE(edit->text().isEmpty());
+  EXPECT_TRUE(window->mAutors->toPlainText().isEmpty());
+  EXPECT_TRUE(window->lblLoaded->text().isEmpty());
+  // Two empty rows: the heading row and one row to type into.
+  TranslationModel* model = window->sgPreklad->Model();
+  EXPECT_EQ(model->rowCount(), 1);
+  EXPECT_EQ(model->KeyHeading(), "");
+  EXPECT_EQ(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "");
+  EXPECT_FALSE(window->IndicatorMarked());
+  EXPECT_TRUE(window->Workspace().SourceFileName().empty());
+  EXPECT_EQ(window->Workspace().Reference(), nullptr);
+}
+
+TEST_F(WindowTest, ControlsStandWhereTheLayoutPutsThem) {
+  const std::pair<QWidget*, QRect> placed[] = {
+      {window->cbProgram, {8, 24, 169, 21}},    {window->bitOpen, {8, 64, 81, 33}},
+      {window->bitSave, {96, 64, 83, 33}},      {window->Label9, {96, 96, 81, 13}},
+      {window->GroupBox1, {192, 8, 425, 105}},  {window->Label6, {624, 12, 120, 101}},
+      {window->eLngTag, {112, 16, 121, 21}},    {window->eLngName, {112, 36, 121, 21}},
+      {window->eProgramVersion, {112, 56, 121, 21}}, {window->eTranslateVersion, {112, 76, 121, 21}},
+      {window->eDate, {280, 16, 105, 21}},      {window->mAutors, {280, 42, 137, 55}},
+  };
+  for (const auto& [widget, geometry] : placed)
+    EXPECT_EQ(widget->geometry(), geometry) << widget->objectName().toStdString();
+
+  const std::pair<QLabel*, QPoint> labels[] = {
+      {window->Label1, {8, 8}},   {window->Label10, {8, 52}}, {window->Label11, {96, 52}},
+      {window->lblLoaded, {8, 115}},
+  };
+  for (const auto& [label, position] : labels)
+    EXPECT_EQ(label->pos(), position) << label->objectName().toStdString();
+  EXPECT_EQ(window->Label1->text(), "Program ");
+  EXPECT_EQ(window->Label9->text(), "(Ctrl+S)");
+  EXPECT_EQ(window->bitOpen->text(), "Open...");
+  EXPECT_EQ(window->bitSave->text(), "Save...");
+  EXPECT_EQ(window->bitOpen->iconSize(), QSize(16, 16));
+  EXPECT_EQ(window->bitSave->iconSize(), QSize(17, 17));
+  EXPECT_FALSE(window->bitOpen->icon().isNull());
+  EXPECT_FALSE(window->bitSave->icon().isNull());
+
+  // The header labels end next to their fields, whatever their font's width.
+  for (QLabel* label : {window->Label2, window->Label3, window->Label4, window->Label5})
+    EXPECT_EQ(label->geometry().right() + 1, 111) << label->text().toStdString();
+  for (QLabel* label : {window->Label7, window->Label8})
+    EXPECT_EQ(label->geometry().right() + 1, 279) << label->text().toStdString();
+  for (QLabel* label : {window->Label2, window->Label3, window->Label4, window->Label5})
+    EXPECT_GE(label->x(), 1) << "cut off: " << label->text().toStdString();
+
+  // The panel keeps its height; the grid takes the rest of the client area.
+  EXPECT_EQ(window->Panel1->geometry(), QRect(0, 0, window->width(), 131));
+  EXPECT_EQ(window->sgPreklad->geometry(),
+            QRect(0, 131, window->width(), window->height() - 131));
+}
+
+TEST_F(WindowTest, TabVisitsTheControlsInOrderAndLeavesTheGrid) {
+  const std::vector<QWidget*> order = {
+      window->cbProgram,       window->bitOpen,           window->bitSave,
+      window->eLngTag,         window->eLngName,          window->eProgramVersion,
+      window->eTranslateVersion, window->eDate,           window->mAutors,
+      window->sgPreklad,       window->cbProgram,
+  };
+  const auto control = [&](QWidget* focus) -> QWidget* {
+    for (QWidget* candidate : order)
+      if (focus && (focus == candidate || candidate->isAncestorOf(focus))) return candidate;
+    return focus;
+  };
+  Focus(window->cbProgram);
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    Press(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(control(QApplication::focusWidget()), order[i])
+        << "after " << order[i - 1]->objectName().toStdString();
+  }
+  // And back, out of the grid's cell editor.
+  Focus(window->sgPreklad);
+  ASSERT_NE(window->sgPreklad->CellEditor(), nullptr);
+  Press(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(control(QApplication::focusWidget()), window->mAutors);
+  EXPECT_EQ(window->sgPreklad->CellEditor(), nullptr);
+}
+
+TEST(ColumnWidths, SplitTheWidthLessFiftyThirtySeventyRoundingHalvesToEven) {
+  EXPECT_EQ(TfMain::ColumnWidths(400), std::make_pair(105, 245));
+  EXPECT_EQ(TfMain::ColumnWidths(405), std::make_pair(107, 248));  // 106.5000000000000000052
+  EXPECT_EQ(TfMain::ColumnWidths(1000), std::make_pair(285, 665));
+  EXPECT_EQ(TfMain::ColumnWidths(55), std::make_pair(2, 4));  // 1.5 and 3.5 go to even
+  EXPECT_EQ(TfMain::ColumnWidths(75), std::make_pair(8, 18));  // 7.5 to 8, 17.5 to 18
+}
+
+TEST_F(WindowTest, ColumnsFollowEveryResizeAndTheWindowStaysAtLeast400Square) {
+  window->showNormal();
+  QApplication::processEvents();
+  const QSize frame = window->frameGeometry().size() - window->size();
+  window->resize(QSize(400, 450) - frame);
+  QApplication::processEvents();
+  ASSERT_EQ(window->frameGeometry().width(), 400);
+  EXPECT_EQ(window->sgPreklad->KeyColumnWidth(), 105);
+  EXPECT_EQ(window->sgPreklad->TranslationColumnWidth(), 245);
+
+  // A dragged column gives way to the split at the next resize.
+  window->sgPreklad->SetKeyColumnWidth(30);
+  window->resize(QSize(1000, 450) - frame);
+  QApplication::processEvents();
+  EXPECT_EQ(window->sgPreklad->KeyColumnWidth(), 285);
+  EXPECT_EQ(window->sgPreklad->TranslationColumnWidth(), 665);
+
+  window->resize(300, 200);
+  QApplication::processEvents();
+  EXPECT_EQ(window->frameGeometry().size(), QSize(400, 400));
+}
+
+TEST_F(WindowTest, OnlyKeysInTheGridMarkTheIndicatorAndNotArrowsEscOrEnter) {
+  Focus(window->sgPreklad);
+  QLineEdit* editor = window->sgPreklad->CellEditor();
+  ASSERT_NE(editor, nullptr);
+  for (Qt::Key key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down, Qt::Key_Escape,
+                      Qt::Key_Return, Qt::Key_Enter}) {
+    Press(QApplication::focusWidget(), key);
+    EXPECT_FALSE(window->IndicatorMarked()) << key;
+  }
+  for (Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_A, Qt::Key_Delete, Qt::Key_Backspace,
+                      Qt::Key_PageDown, Qt::Key_Home, Qt::Key_F2, Qt::Key_Insert}) {
+    window->Workspace().SetModified(false);
+    ASSERT_FALSE(window->IndicatorMarked());
+    Press(QApplication::focusWidget(), key);
+    EXPECT_TRUE(window->IndicatorMarked()) << key;
+    EXPECT_EQ(window->bitSave->palette().color(QPalette::ButtonText), QColor(128, 0, 0));
+  }
+
+  window->Workspace().SetModified(false);
+  Focus(window->eLngTag);
+  QTest::keyClicks(window->eLngTag, "sk");
+  Focus(window->mAutors);
+  QTest::keyClicks(window->mAutors, "Ann");
+  window->eDate->setDate(QDate(2026, 1, 1));
+  EXPECT_FALSE(window->IndicatorMarked());
+}
+
+TEST_F(WindowTest, CtrlSRunsSaveFromAnyControlAndNoKeyHandlerSeesIt) {
+  Focus(window->eLngName);
+  QTest::keyClick(window->eLngName, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(commands.saves, 1);
+  EXPECT_TRUE(window->eLngName->text().isEmpty());
+
+  Focus(window->sgPreklad);
+  QLineEdit* editor = window->sgPreklad->CellEditor();
+  ASSERT_NE(editor, nullptr);
+  std::vector<int> keysSeen;
+  QObject::connect(window->sgPreklad, &TranslationGrid::KeyDown,
+                   [&](int key) { keysSeen.push_back(key); });
+  QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);  // Ctrl goes down first
+  EXPECT_EQ(commands.saves, 2);
+  EXPECT_TRUE(editor->text().isEmpty());
+  EXPECT_EQ(keysSeen, std::vector<int>{Qt::Key_Control});  // the S never reaches the grid
+  EXPECT_TRUE(window->IndicatorMarked());
+
+  for (QWidget* control : std::initializer_list<QWidget*>{window->cbProgram, window->mAutors,
+                                                          window->eDate, window->bitOpen}) {
+    Focus(control);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+  }
+  EXPECT_EQ(commands.saves, 6);
+  EXPECT_TRUE(window->mAutors->toPlainText().isEmpty());
+
+  window->bitSave->click();
+  window->bitOpen->click();
+  EXPECT_EQ(commands.saves, 7);
+  EXPECT_EQ(commands.opens, 1);
+}
+
+TEST_F(WindowTest, ARightClickOnTheWindowOpensNoMenu) {
+  for (QWidget* target : {static_cast<QWidget*>(window.get()), window->Panel1,
+                          static_cast<QWidget*>(window->GroupBox1)}) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), target->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(target, &event);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << target->objectName().toStdString();
+  }
+}
+
+TEST_F(WindowTest, TheFileKindListWidensToItsWidestItemWithItemsThirteenHigh) {
+  QComboBox* list = window->cbProgram;
+  int expected = list->width();
+  for (int i = 0; i < list->count(); ++i)
+    expected = std::max(expected, list->fontMetrics().horizontalAdvance(list->itemText(i)) + 24);
+  list->showPopup();
+  EXPECT_EQ(list->view()->minimumWidth(), expected);
+  EXPECT_EQ(list->view()->sizeHintForRow(0), 13);
+  EXPECT_EQ(list->maxVisibleItems(), 15);
+  list->hidePopup();
+  EXPECT_EQ(list->width(), 169);
+}
+
+TEST_F(WindowTest, HeaderFieldsShowTheWorkspaceAndStoreOnlyWhatTheUserEdits) {
+  platform::OverrideSystemCodePage(1250);
+  auto& header = window->Workspace().Header();
+  header.tag = "sk\x81";  // a byte the code page leaves undefined
+  header.name = "Sloven\xe8ina";
+  header.programVersion = "3.1";
+  header.translationVersion = "3.1.7";
+  header.authors = {"Ann", "", "Bob \x9e"};
+  window->ShowHeaderFields();
+
+  EXPECT_EQ(window->eLngName->text(), QString::fromUtf8("Slovenčina"));
+  EXPECT_EQ(window->mAutors->toPlainText(), QString::fromUtf8("Ann\n\nBob ž"));
+  EXPECT_EQ(header.tag, "sk\x81");  // showing changes nothing
+
+  Focus(window->eLngName);
+  window->eLngName->end(false);
+  Type(window->eLngName, QString::fromUtf8("š"));
+  EXPECT_EQ(header.name, "Sloven\xe8ina\x9a");
+  Type(window->eLngName, QString::fromUtf8("ñ"));  // not in the code page
+  EXPECT_EQ(window->eLngName->text(), QString::fromUtf8("Slovenčinaš"));
+  EXPECT_EQ(header.name, "Sloven\xe8ina\x9a");
+
+  // Pasted line breaks would split the entry in the file.
+  QApplication::clipboard()->setText("first\r\nsecond\nthird");
+  Focus(window->eProgramVersion);
+  window->eProgramVersion->selectAll();
+  window->eProgramVersion->paste();
+  EXPECT_EQ(window->eProgramVersion->text(), "first second third");
+  EXPECT_EQ(header.programVersion, "first second third");
+
+  window->mAutors->setPlainText(QString::fromUtf8("Ann\nČen\n"));
+  EXPECT_EQ(header.authors, (std::vector<std::string>{"Ann", "\xc8\x65n"}));
+
+  window->eDate->setDate(QDate(2025, 12, 31));
+  const auto expected = std::chrono::local_days{std::chrono::year{2025} / 12 / 31} +
+                        (testsupport::FixedNow() - std::chrono::floor<std::chrono::days>(
+                                                       testsupport::FixedNow()));
+  EXPECT_EQ(header.date, expected);
+  EXPECT_EQ(header.tag, "sk\x81");
+  EXPECT_EQ(header.translationVersion, "3.1.7");
+  platform::OverrideSystemCodePage(0);
+}
+
+TEST(MainWindow, AFailureWhileCreatingIsShownAndTheWindowStillOpens) {
+  testsupport::MessageBoxRecorder boxes;
+  int calls = 0;
+  const auto failingClock = [&calls]() -> platform::LocalDateTime {
+    if (++calls > 1) throw std::runtime_error("The clock stopped");
+    return testsupport::FixedNow();
+  };
+  TfMain window(TfMainOptions{STAMPED_PROGRAM, failingClock});
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "The clock stopped.");
+  EXPECT_EQ(boxes.boxes[0].caption, "Orvane translator");
+  EXPECT_EQ(boxes.boxes[0].style, ProcFunc::kIconError);
+  // What ran before the failure stays done.
+  EXPECT_EQ(window.windowTitle(), "Orvane translator [v 2.103 (build 15)]");
+  EXPECT_EQ(window.cbProgram->currentIndex(), 0);
+  window.show();
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_TRUE(window.updatesEnabled());
+}
+
+TEST_F(WindowTest, ClosingAsksNothing) {
+  Focus(window->sgPreklad);
+  QTest::keyClicks(QApplication::focusWidget(), "unsaved");
+  ASSERT_TRUE(window->IndicatorMarked());
+  EXPECT_TRUE(window->close());
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_EQ(commands.saves, 0);
+}
+
+}  // namespace
