@@ -1,6 +1,10 @@
 #include "ui/Controls.h"
 
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
+
+#include "app/TextCodec.h"
 
 void TComboBox::showPopup() {
   emit DropDown();
@@ -28,4 +32,20 @@ void TGroupBox::paintEvent(QPaintEvent*) {
   painter.fillRect(caption, palette().color(QPalette::Window));
   painter.setPen(palette().color(QPalette::WindowText));
   painter.drawText(caption, Qt::AlignCenter, title());
+}
+
+void TMemo::keyPressEvent(QKeyEvent* event) {
+  if (!event->text().isEmpty() && !TextCodec::System().CanEncode(event->text())) {
+    event->accept();  // refused: nothing is typed
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(event);
+}
+
+bool TMemo::canInsertFromMimeData(const QMimeData* source) const {
+  return source->hasText() && TextCodec::System().CanEncode(source->text());
+}
+
+void TMemo::insertFromMimeData(const QMimeData* source) {
+  if (canInsertFromMimeData(source)) QPlainTextEdit::insertFromMimeData(source);
 }

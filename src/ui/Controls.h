@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
+#include <QPlainTextEdit>
 #include <QStyledItemDelegate>
 
 // A drop-down list that tells when its list is about to open, so the list
@@ -55,4 +56,18 @@ class TGroupBox : public QGroupBox {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+};
+
+// A memo that takes only what the system code page can hold, so what it
+// shows is always what will be saved.
+class TMemo : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  bool canInsertFromMimeData(const QMimeData* source) const override;
+  void insertFromMimeData(const QMimeData* source) override;
 };

@@ -147,7 +147,6 @@ void TfMain::CreateControls() {
   setFont(font);
   setAutoFillBackground(true);
   setContextMenuPolicy(Qt::NoContextMenu);
-  setWindowIcon(QIcon(QStringLiteral(":/icons/orvane-translator-64.png")));
   QIcon icon;
   for (int size : {16, 32, 48, 64})
     icon.addFile(QStringLiteral(":/icons/orvane-translator-%1.png").arg(size), QSize(size, size));
@@ -255,7 +254,7 @@ void TfMain::CreateHeaderFields() {
   eDate->setDisplayFormat(ShortDateFormat());
 
   Label8 = NewRightAlignedLabel(GroupBox1, "Label8", QStringLiteral("Autors"), 279, 42);
-  mAutors = new QPlainTextEdit(GroupBox1);
+  mAutors = new TMemo(GroupBox1);
   mAutors->setObjectName("mAutors");
   mAutors->setGeometry(280, 42, 137, 55);
   mAutors->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

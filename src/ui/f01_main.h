@@ -16,10 +16,10 @@ class TGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class TComboBox;
 class TDateEdit;
+class TMemo;
 class TranslationGrid;
 class TranslationModel;
 
@@ -89,7 +89,7 @@ class TfMain : public QWidget {
   QLabel* Label7;
   TDateEdit* eDate;
   QLabel* Label8;
-  QPlainTextEdit* mAutors;
+  TMemo* mAutors;
   QLabel* Label6;
   TranslationGrid* sgPreklad;
   QMenu* PopupMenu1;

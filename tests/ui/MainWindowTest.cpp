@@ -14,6 +14,7 @@
 #include <QPushButton>
 
 #include "ui/Controls.h"
+#include <QTextCursor>
 #include "ui/TranslationGrid.h"
 #include "ui/TranslationModel.h"
 #include "WindowFixture.h"
@@ -258,6 +259,15 @@ TEST_F(WindowTest, HeaderFieldsShowTheWorkspaceAndStoreOnlyWhatTheUserEdits) {
 
   window->mAutors->setPlainText(QString::fromUtf8("Ann\nČen\n"));
   EXPECT_EQ(header.authors, (std::vector<std::string>{"Ann", "\xc8\x65n"}));
+  // The memo refuses what the code page cannot hold, typed or pasted, so it
+  // never shows an author the file will not get.
+  Focus(window->mAutors);
+  window->mAutors->moveCursor(QTextCursor::End);
+  Type(window->mAutors, QString::fromUtf8("Zoë ñ"));
+  QApplication::clipboard()->setText(QString::fromUtf8("中文"));
+  window->mAutors->paste();
+  EXPECT_EQ(window->mAutors->toPlainText(), QString::fromUtf8("Ann\nČen\nZoë "));
+  EXPECT_EQ(header.authors, (std::vector<std::string>{"Ann", "\xc8\x65n", "Zo\xeb "}));
 
   window->eDate->setDate(QDate(2025, 12, 31));
   const auto expected = std::chrono::local_days{std::chrono::year{2025} / 12 / 31} +
