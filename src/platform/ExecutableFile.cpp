@@ -206,8 +206,13 @@ std::optional<std::string> FindNoteIn(const PositionalFile& file, std::string_vi
   typename Elf::Ehdr header;
   if (!file.Read(0, &header, sizeof header)) return std::nullopt;
   std::optional<std::vector<NoteBlock>> blocks = SectionNotes<Elf>(file, header);
-  if (!blocks) blocks = SegmentNotes<Elf>(file, header);
+  if (!blocks || blocks->empty()) blocks = SegmentNotes<Elf>(file, header);
+  // A crafted file may list the same large block thousands of times; the
+  // search reads no more than a few blocks' worth in all.
+  std::uint64_t budget = 4 * kMaxBlockBytes;
   for (const NoteBlock& block : *blocks) {
+    if (block.size > budget) break;
+    budget -= block.size;
     // A block that is too large or runs past the end is damaged; the note
     // may still be in another one.
     std::string notes;
