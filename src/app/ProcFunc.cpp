@@ -138,7 +138,9 @@ int SetDropDownWidth(QComboBox& list) {
   for (int i = 0; i < list.count(); ++i)
     best = std::max(best, metrics.horizontalAdvance(list.itemText(i)) + 24);
   best = std::max(best, list.width());
-  list.view()->setMinimumWidth(best);
+  // Like the platform's dropped width, a setting of the control that its
+  // list takes each time it opens (see TComboBox::showPopup).
+  list.setProperty(kDroppedWidthProperty, best);
   return best;
 }
 

@@ -96,8 +96,11 @@ int PresentMessageBox(const MessageBoxRequest& request);
 inline constexpr int kCommonAppData = 35;
 std::string GetSpecialFolderPath(int folderId);
 
-// Widens the open list of `list` so that its widest item fits (item text plus
-// 24 pixels), never below the control's own width. Returns that width.
+// Sets the width of the open list of `list` so that its widest item fits
+// (item text plus 24 pixels), never below the control's own width, and
+// returns it. The list takes it, frame included, when it next opens; it is
+// kept in the control's property kDroppedWidthProperty.
+inline constexpr char kDroppedWidthProperty[] = "droppedWidth";
 int SetDropDownWidth(QComboBox& list);
 
 }  // namespace ProcFunc

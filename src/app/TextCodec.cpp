@@ -1,6 +1,7 @@
 #include "app/TextCodec.h"
 
 #include <QStringDecoder>
+#include <map>
 #include <memory>
 
 TextCodec::TextCodec(platform::CodePage codePage) : codePage_(codePage) {
@@ -9,9 +10,12 @@ TextCodec::TextCodec(platform::CodePage codePage) : codePage_(codePage) {
   // same number; the rest come out as the replacement character, which would
   // lose the byte, so they get a private-use character instead.
   const QByteArray name = "windows-" + QByteArray::number(codePage);
+  // A Qt built without this code page still shows every byte as some
+  // character and gives it back unchanged: as Latin-1.
+  const bool known = QStringDecoder(name.constData()).isValid();
   bytes_.reserve(256);
   for (int byte = 0; byte < 256; ++byte) {
-    QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
+    QStringDecoder decoder(known ? name.constData() : "ISO-8859-1", QStringConverter::Flag::Stateless);
     const char raw = static_cast<char>(byte);
     const QString decoded = decoder.decode(QByteArrayView(&raw, 1));
     char16_t character = decoded.size() == 1 ? decoded[0].unicode() : char16_t{0xFFFD};
@@ -47,8 +51,10 @@ bool TextCodec::CanEncode(const QString& text) const {
 }
 
 const TextCodec& TextCodec::System() {
-  static std::unique_ptr<TextCodec> codec;
-  const platform::CodePage codePage = platform::SystemCodePage();
-  if (!codec || codec->CodePage() != codePage) codec = std::make_unique<TextCodec>(codePage);
+  // Kept for the whole run, one per code page, so a reference handed out
+  // stays good when the code page changes under it.
+  static std::map<platform::CodePage, std::unique_ptr<TextCodec>> codecs;
+  std::unique_ptr<TextCodec>& codec = codecs[platform::SystemCodePage()];
+  if (!codec) codec = std::make_unique<TextCodec>(platform::SystemCodePage());
   return *codec;
 }

@@ -30,8 +30,7 @@ class TextCodec {
   // goes: a private-use character of its own, shown as a box.
   static constexpr char16_t kUndefinedByteBase = 0xF700;
 
-  // The codec of the system's code page, made anew when that code page
-  // changes.
+  // The codec of the system's code page; valid for the whole run.
   static const TextCodec& System();
 
  private:

@@ -1,14 +1,26 @@
 #include "ui/Controls.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 
+#include "app/ProcFunc.h"
 #include "app/TextCodec.h"
 
 void TComboBox::showPopup() {
   emit DropDown();
   QComboBox::showPopup();
+  // The toolkit sizes the list to the control; the dropped width, when one
+  // is set, is the whole list's width, exactly.
+  bool set = false;
+  const int width = property(ProcFunc::kDroppedWidthProperty).toInt(&set);
+  QWidget* list = view()->window();
+  if (set && width > 0 && list != window()) {
+    view()->setMinimumWidth(0);
+    list->setMinimumWidth(0);
+    list->resize(width, list->height());
+  }
 }
 
 QSize FixedHeightItemDelegate::sizeHint(const QStyleOptionViewItem& option,
@@ -39,7 +51,28 @@ void TMemo::keyPressEvent(QKeyEvent* event) {
     event->accept();  // refused: nothing is typed
     return;
   }
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && (event->modifiers() & Qt::ShiftModifier)) {
+    // Shift+Enter would break the line inside one author; every line break
+    // here starts the next author.
+    QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
+                    event->text(), event->isAutoRepeat(), static_cast<ushort>(event->count()));
+    QPlainTextEdit::keyPressEvent(&plain);
+    event->setAccepted(plain.isAccepted());
+    return;
+  }
   QPlainTextEdit::keyPressEvent(event);
+}
+
+void TMemo::inputMethodEvent(QInputMethodEvent* event) {
+  // Composed characters (dead keys, input methods) arrive here, not as keys.
+  if (!TextCodec::System().CanEncode(event->commitString())) {
+    QInputMethodEvent refused(event->preeditString(), event->attributes());
+    QPlainTextEdit::inputMethodEvent(&refused);
+    event->accept();
+    return;
+  }
+  QPlainTextEdit::inputMethodEvent(event);
 }
 
 bool TMemo::canInsertFromMimeData(const QMimeData* source) const {

@@ -68,6 +68,7 @@ class TMemo : public QPlainTextEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
 };

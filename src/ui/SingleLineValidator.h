@@ -7,6 +7,7 @@
 // it is typed or pasted instead of turning into "?" on the way to the file.
 
 #include <QValidator>
+#include <limits>
 
 class SingleLineValidator : public QValidator {
   Q_OBJECT
@@ -15,6 +16,10 @@ class SingleLineValidator : public QValidator {
   using QValidator::QValidator;
 
   State validate(QString& input, int& position) const override;
+
+  // A line edit cuts its text at 32767 characters unless told otherwise,
+  // and the next keystroke would store the cut text.
+  static constexpr int kNoLengthLimit = std::numeric_limits<int>::max();
 
   // `text` with every line break (CR LF, CR or LF) replaced by one space;
   // `position` follows the text it stood after.

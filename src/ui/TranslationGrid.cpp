@@ -122,6 +122,7 @@ QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionVie
   auto* editor = new QLineEdit(parent);
   editor->setFrame(false);
   editor->setValidator(new SingleLineValidator(editor));
+  editor->setMaxLength(SingleLineValidator::kNoLengthLimit);
   // The table follows the editor keystroke by keystroke.
   connect(editor, &QLineEdit::textEdited, this, [this, editor] {
     emit const_cast<CellEditorDelegate*>(this)->commitData(editor);
@@ -201,7 +202,14 @@ void TranslationGrid::SetTranslationModel(TranslationModel* model) {
   model_ = model;
   setModel(model);
   if (model) setCurrentIndex(model->index(0, 0));
+  // A new table: the editor of the old one goes first, before its row is
+  // gone, and opens again in the new table's first cell.
+  connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+    changingTable_ = true;
+    if (editor_) closeEditor(editor_, QAbstractItemDelegate::NoHint);
+  });
   connect(model, &QAbstractItemModel::modelReset, this, [this] {
+    changingTable_ = false;
     if (model_ && model_->rowCount() > 0) setCurrentIndex(model_->index(0, 0));
     if (HasFocusInside()) ShowEditor();
     if (corner_) corner_->update();
@@ -260,7 +268,7 @@ bool TranslationGrid::HasFocusInside() const {
 
 void TranslationGrid::ShowEditor() {
   const QModelIndex current = currentIndex();
-  if (!current.isValid()) return;
+  if (changingTable_ || !current.isValid()) return;
   if (editor_ && editorIndex_ == current) {
     editor_->setFocus();
     return;

@@ -117,6 +117,7 @@ class TranslationGrid : public QTableView {
   QWidget* corner_ = nullptr;
   QPointer<QLineEdit> editor_;
   QPersistentModelIndex editorIndex_;
+  bool changingTable_ = false;
   int cornerDragStartX_ = -1;
   int cornerDragStartWidth_ = 0;
 };

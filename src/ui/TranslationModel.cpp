@@ -1,5 +1,6 @@
 #include "ui/TranslationModel.h"
 
+#include "app/ErrorHandler.h"
 #include "app/TextCodec.h"
 #include "workspace/Workspace.h"
 
@@ -16,22 +17,33 @@ int TranslationModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : 1;
 }
 
+bool TranslationModel::HasRow(const QModelIndex& index) const {
+  return index.isValid() && index.row() >= 0 &&
+         TableRow(index.row()) < workspace_.Table().RowCount();
+}
+
 QVariant TranslationModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+  if (!HasRow(index) || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
   return TextCodec::System().Decode(workspace_.Table().Translation(TableRow(index.row())));
 }
 
 bool TranslationModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!index.isValid() || role != Qt::EditRole) return false;
-  // The editor refuses what the code page cannot hold; should anything slip
-  // through, the table keeps its text rather than take a replaced one.
-  auto bytes = TextCodec::System().Encode(value.toString());
-  if (!bytes) return false;
-  const std::size_t row = TableRow(index.row());
-  if (workspace_.Table().Translation(row) == *bytes) return true;
-  workspace_.Table().SetTranslation(row, std::move(*bytes));
-  emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
-  return true;
+  if (!HasRow(index) || role != Qt::EditRole) return false;
+  bool stored = false;
+  // The view calls this half-way through its own bookkeeping, which a
+  // failure unwinding through it would leave broken for good.
+  ProcFunc::Guarded([&] {
+    // The editor refuses what the code page cannot hold; should anything
+    // slip through, the table keeps its text rather than take a replaced one.
+    auto bytes = TextCodec::System().Encode(value.toString());
+    if (!bytes) return;
+    const std::size_t row = TableRow(index.row());
+    stored = true;
+    if (workspace_.Table().Translation(row) == *bytes) return;
+    workspace_.Table().SetTranslation(row, std::move(*bytes));
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+  });
+  return stored;
 }
 
 Qt::ItemFlags TranslationModel::flags(const QModelIndex& index) const {
@@ -54,7 +66,5 @@ QString TranslationModel::KeyHeading() const {
   return table.RowCount() > 0 ? TextCodec::System().Decode(table.Key(0)) : QString();
 }
 
-void TranslationModel::Reload() {
-  beginResetModel();
-  endResetModel();
-}
+void TranslationModel::BeginTableChange() { beginResetModel(); }
+void TranslationModel::EndTableChange() { endResetModel(); }

@@ -33,9 +33,13 @@ class TranslationModel : public QAbstractTableModel {
   // The table row behind a model row.
   static std::size_t TableRow(int modelRow) { return static_cast<std::size_t>(modelRow) + 1; }
 
-  // The table changed as a whole (load, merge).
-  void Reload();
+  // Around every change of the table as a whole (load, merge): the view
+  // lets go of its rows before and takes the new ones after.
+  void BeginTableChange();
+  void EndTableChange();
 
  private:
+  bool HasRow(const QModelIndex& index) const;
+
   workspace::Workspace& workspace_;
 };

@@ -11,9 +11,11 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScopeGuard>
+#include <QTextBlock>
+#include <algorithm>
 #include <QVBoxLayout>
 #include <chrono>
-#include <cmath>
+#include <cstdint>
 
 #include "app/ErrorHandler.h"
 #include "app/ProcFunc.h"
@@ -105,6 +107,7 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, const QRect& geometry) {
   edit->setObjectName(name);
   edit->setGeometry(geometry);
   edit->setValidator(new SingleLineValidator(edit));
+  edit->setMaxLength(SingleLineValidator::kNoLengthLimit);
   return edit;
 }
 
@@ -285,8 +288,10 @@ void TfMain::ConnectHandlers() {
 void TfMain::BindHeaderFields() {
   const auto bind = [this](QLineEdit* edit, std::string workspace::HeaderFields::*field) {
     connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
-      std::string& stored = workspace_->Header().*field;
-      stored = Encoded(text, stored);
+      ProcFunc::Guarded([&] {
+        std::string& stored = workspace_->Header().*field;
+        stored = Encoded(text, stored);
+      });
     });
   };
   bind(eLngTag, &workspace::HeaderFields::tag);
@@ -296,25 +301,49 @@ void TfMain::BindHeaderFields() {
 
   connect(eDate, &QDateEdit::dateChanged, this, [this](QDate date) {
     if (showingHeader_ || !date.isValid()) return;
-    auto& stored = workspace_->Header().date;
-    stored = WithDate(stored, date);
+    ProcFunc::Guarded([&] {
+      auto& stored = workspace_->Header().date;
+      stored = WithDate(stored, date);
+    });
   });
 
-  connect(mAutors, &QPlainTextEdit::textChanged, this, [this] {
-    if (showingHeader_) return;
-    QStringList lines = mAutors->toPlainText().split(u'\n');
-    // A memo's last line break ends a line; it does not start another.
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    auto& authors = workspace_->Header().authors;
-    std::vector<std::string> updated;
-    updated.reserve(static_cast<std::size_t>(lines.size()));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-      const std::string unchanged =
-          static_cast<std::size_t>(i) < authors.size() ? authors[static_cast<std::size_t>(i)] : "";
-      updated.push_back(Encoded(lines[i], unchanged));
+  connect(mAutors, &QPlainTextEdit::textChanged, this,
+          [this] { ProcFunc::Guarded([this] { StoreAuthors(); }); });
+}
+
+// The memo's lines as typed. Read block by block: the memo's plain text
+// turns no-break spaces into spaces, which would rewrite a byte of every
+// author at the first keystroke.
+static QStringList MemoLines(const QPlainTextEdit& memo) {
+  QStringList lines;
+  for (QTextBlock block = memo.document()->begin(); block.isValid(); block = block.next())
+    lines.append(block.text());
+  // A memo's last line break ends a line; it does not start another.
+  if (lines.size() > 1 && lines.back().isEmpty()) lines.removeLast();
+  if (lines.size() == 1 && lines.front().isEmpty()) lines.clear();
+  return lines;
+}
+
+void TfMain::StoreAuthors() {
+  if (showingHeader_) return;
+  const QStringList lines = MemoLines(*mAutors);
+  std::vector<std::string> authors;
+  authors.reserve(static_cast<std::size_t>(lines.size()));
+  for (const QString& line : lines) {
+    // A line as it was shown keeps its bytes exactly, wherever it moved.
+    const auto shown = std::find_if(shownAuthors_.begin(), shownAuthors_.end(),
+                                    [&](const auto& author) { return author.first == line; });
+    if (shown != shownAuthors_.end()) {
+      authors.push_back(shown->second);
+      continue;
     }
-    authors = std::move(updated);
-  });
+    auto bytes = TextCodec::System().Encode(line);
+    // The memo refuses what the code page cannot hold; should anything slip
+    // through, no line is stored under another line's number.
+    if (!bytes) return;
+    authors.push_back(std::move(*bytes));
+  }
+  workspace_->Header().authors = std::move(authors);
 }
 
 // ---------------------------------------------------------------------------
@@ -330,12 +359,23 @@ void TfMain::ShowHeaderFields() {
   eProgramVersion->setText(codec.Decode(header.programVersion));
   eTranslateVersion->setText(codec.Decode(header.translationVersion));
   QStringList authors;
-  for (const std::string& line : header.authors) authors.append(codec.Decode(line));
+  shownAuthors_.clear();
+  for (const std::string& line : header.authors) {
+    authors.append(codec.Decode(line));
+    shownAuthors_.emplace_back(authors.back(), line);
+  }
   mAutors->setPlainText(authors.join(u'\n'));
   eDate->setDate(DateOf(header.date));
 }
 
-void TfMain::ShowTable() { model_->Reload(); }
+void TfMain::ChangeWorkspace(const std::function<void(workspace::Workspace&)>& change) {
+  model_->BeginTableChange();
+  const auto show = qScopeGuard([this] {
+    model_->EndTableChange();
+    ShowHeaderFields();
+  });
+  change(*workspace_);
+}
 
 bool TfMain::IndicatorMarked() const {
   return Label9->palette().color(QPalette::WindowText) == kMarkedColour;
@@ -354,12 +394,52 @@ void TfMain::PaintIndicator(bool marked) {
 // ---------------------------------------------------------------------------
 // Sizes.
 
+namespace {
+
+// `value` / 2^shift rounded to the nearest integer, an exact half to even.
+unsigned __int128 ShiftRounded(unsigned __int128 value, int shift) {
+  if (shift <= 0) return value << -shift;
+  const unsigned __int128 one = 1;
+  const unsigned __int128 remainder = value & ((one << shift) - 1);
+  const unsigned __int128 half = one << (shift - 1);
+  unsigned __int128 quotient = value >> shift;
+  if (remainder > half || (remainder == half && (quotient & 1))) ++quotient;
+  return quotient;
+}
+
+// n x (significand / 2^scale) as the x87's extended type computes it: the
+// exact product rounded to a 64-bit significand, then to an integer, each
+// time to nearest with halves to even. Done in integers, so that every
+// machine gets the widths the sibling programs get, whatever its long double.
+int ExtendedProductRounded(int n, std::uint64_t significand, int scale) {
+  const bool negative = n < 0;
+  unsigned __int128 product =
+      static_cast<unsigned __int128>(negative ? -static_cast<long long>(n) : n) * significand;
+  int bits = 0;
+  for (unsigned __int128 rest = product; rest != 0; rest >>= 1) ++bits;
+  if (bits > 64) {
+    product = ShiftRounded(product, bits - 64);
+    scale -= bits - 64;
+  }
+  const auto rounded = static_cast<long long>(ShiftRounded(product, scale));
+  return static_cast<int>(negative ? -rounded : rounded);
+}
+
+// The extended-precision numbers nearest to 0.3 and 0.7: 64-bit
+// significands over 2^65 and 2^64.
+constexpr std::uint64_t kThreeTenths = 11068046444225730970u;
+constexpr int kThreeTenthsScale = 65;
+constexpr std::uint64_t kSevenTenths = 12912720851596686131u;
+constexpr int kSevenTenthsScale = 64;
+
+}  // namespace
+
 std::pair<int, int> TfMain::ColumnWidths(int outerWidth) {
-  // Extended precision, as the sibling programs compute it, so that widths
-  // such as 355 x 0.3 = 106.5000000000000000052 round the same way here.
-  const long double width = static_cast<long double>(outerWidth - 50);
-  return {static_cast<int>(std::nearbyintl(width * 0.3L)),
-          static_cast<int>(std::nearbyintl(width * 0.7L))};
+  // Exact halves matter: 355 x 0.3 comes out as 106.5000000000000000052 in
+  // extended precision and goes to 107, not to the even 106.
+  const int width = outerWidth - 50;
+  return {ExtendedProductRounded(width, kThreeTenths, kThreeTenthsScale),
+          ExtendedProductRounded(width, kSevenTenths, kSevenTenthsScale)};
 }
 
 void TfMain::resizeEvent(QResizeEvent* event) {
@@ -387,7 +467,6 @@ void TfMain::KeepMinimumOuterSize() {
 
 void TfMain::FormCreate(const std::string& executableFile) {
   ProcFunc::SetUpIdentity(*this, executableFile);
-  ShowTable();
   setWindowState(windowState() | Qt::WindowMaximized);
   workspace_->SetSourceFileName({});
   workspace_->SetDestinationFileName({});

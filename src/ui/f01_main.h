@@ -4,10 +4,13 @@
 // translation and the grid. It owns the workspace for the whole run; its
 // event handlers carry the workflow, each under the default error handler.
 
+#include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "workspace/Workspace.h"
 
@@ -59,10 +62,11 @@ class TfMain : public QWidget {
   // 50 pixels, each rounded to the nearest integer, an exact half to even.
   static std::pair<int, int> ColumnWidths(int outerWidth);
 
-  // Show the workspace again after it changed behind the window's back
-  // (load, merge).
+  // Runs `change` (a load, a merge) on the workspace and shows the result:
+  // the grid lets go of the old table first, and the header fields show the
+  // new values after, also when the change fails half-way.
+  void ChangeWorkspace(const std::function<void(workspace::Workspace&)>& change);
   void ShowHeaderFields();
-  void ShowTable();
 
   // The unsaved-changes indicator: maroon captions when marked.
   bool IndicatorMarked() const;
@@ -116,6 +120,7 @@ class TfMain : public QWidget {
   void cbProgramDropDown();
   void sgPrekladKeyDown(int key);
 
+  void StoreAuthors();
   void RunCommand(void (WindowCommands::*command)());
   void PaintIndicator(bool marked);
   void KeepMinimumOuterSize();
@@ -125,4 +130,6 @@ class TfMain : public QWidget {
   TranslationModel* model_ = nullptr;
   WindowCommands* commands_ = nullptr;
   bool showingHeader_ = false;
+  // The author lines as the memo last got them from the workspace.
+  std::vector<std::pair<QString, std::string>> shownAuthors_;
 };

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "support/TestSupport.h"
@@ -34,9 +36,7 @@ class GridTest : public WindowTest {
     }
     const std::string file = folder.path() + "/source.lng";
     testsupport::WriteFile(file, text);
-    window->Workspace().LoadSource(file);
-    window->ShowTable();
-    window->ShowHeaderFields();
+    window->ChangeWorkspace([&](workspace::Workspace& workspace) { workspace.LoadSource(file); });
   }
 
   QRgb PixelAt(QWidget* widget, QPoint point) {
@@ -124,6 +124,47 @@ TEST_F(GridTest, TheCellEditorIsAlwaysOpenAndEveryKeystrokeIsInTheTable) {
   Focus(grid);
   ASSERT_NE(grid->CellEditor(), nullptr);
   EXPECT_EQ(grid->CellEditor()->text(), "Text 1");
+}
+
+TEST_F(GridTest, ANewTableWhileEditingOpensTheEditorInItsFirstCell) {
+  Load(5);
+  Focus(grid);
+  Press(grid->CellEditor(), Qt::Key_Down);
+  Press(grid->CellEditor(), Qt::Key_Down);
+  Type(grid->CellEditor(), "x");
+  Load(1);
+  ASSERT_NE(grid->CellEditor(), nullptr);
+  EXPECT_EQ(QApplication::focusWidget(), grid->CellEditor());
+  EXPECT_EQ(grid->currentIndex().row(), 0);
+  EXPECT_EQ(grid->CellEditor()->text(), "");
+  Type(grid->CellEditor(), "y");
+  EXPECT_EQ(window->Workspace().Table().Translation(1), "y");
+
+  // A load that fails half-way still leaves a grid that shows the table.
+  const std::string fifo = folder.path() + "/fifo.lng";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_ANY_THROW(window->ChangeWorkspace(
+      [&](workspace::Workspace& workspace) { workspace.LoadSource(fifo); }));
+  EXPECT_EQ(grid->Model()->rowCount(), 1);
+  ASSERT_NE(grid->CellEditor(), nullptr);
+}
+
+TEST_F(GridTest, LongTextsAreNeitherCutNorStoredCut) {
+  const std::string name(40000, 'n');
+  window->Workspace().Header().name = name;
+  window->ShowHeaderFields();
+  Focus(window->eLngName);
+  window->eLngName->end(false);
+  Type(window->eLngName, "!");
+  EXPECT_EQ(window->Workspace().Header().name, name + "!");
+
+  window->Workspace().Table().SetTranslation(1, name);
+  Focus(grid);
+  QLineEdit* editor = grid->CellEditor();
+  ASSERT_NE(editor, nullptr);
+  editor->end(false);
+  Type(editor, "!");
+  EXPECT_EQ(window->Workspace().Table().Translation(1), name + "!");
 }
 
 TEST_F(GridTest, TheKeyColumnBorderCanBeDraggedInTheHeadingRow) {

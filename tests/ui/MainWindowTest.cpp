@@ -3,7 +3,10 @@
 // the header fields bound to the workspace.
 
 #include <QAbstractItemView>
+#include <cmath>
+#include <limits>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDateEdit>
@@ -12,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "ui/Controls.h"
 #include <QTextCursor>
@@ -38,6 +42,8 @@ TEST_F(WindowTest, StartsMaximisedCaptionedAndEmpty) {
     EXPECT_TRUE(edit->text().isEmpty());
   EXPECT_TRUE(window->mAutors->toPlainText().isEmpty());
   EXPECT_TRUE(window->lblLoaded->text().isEmpty());
+  EXPECT_EQ(window->mAutors->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_FALSE(window->sgPreklad->verticalScrollBar()->hasTracking());  // no live scrolling
   // Two empty rows: the heading row and one row to type into.
   TranslationModel* model = window->sgPreklad->Model();
   EXPECT_EQ(model->rowCount(), 1);
@@ -46,6 +52,22 @@ TEST_F(WindowTest, StartsMaximisedCaptionedAndEmpty) {
   EXPECT_FALSE(window->IndicatorMarked());
   EXPECT_TRUE(window->Workspace().SourceFileName().empty());
   EXPECT_EQ(window->Workspace().Reference(), nullptr);
+}
+
+TEST(MainWindow, CaptionsItselfFromTheRunningExecutable) {
+  TfMain window;  // this test program is stamped with the project's version
+  EXPECT_EQ(window.windowTitle(), "Orvane translator [v 1.00 (build 2)]");
+}
+
+TEST(MainWindow, TheDateFieldUsesTheUsersShortFormatWithTheWholeYear) {
+  testsupport::MessageBoxRecorder boxes;
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));  // "M/d/yy"
+  TfMain american(TfMainOptions{STAMPED_PROGRAM, &testsupport::FixedNow});
+  QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
+  TfMain slovak(TfMainOptions{STAMPED_PROGRAM, &testsupport::FixedNow});
+  QLocale::setDefault(QLocale::system());
+  EXPECT_EQ(american.eDate->text(), "3/14/2026");
+  EXPECT_EQ(slovak.eDate->text(), "14. 3. 2026");
 }
 
 TEST_F(WindowTest, ControlsStandWhereTheLayoutPutsThem) {
@@ -121,6 +143,17 @@ TEST(ColumnWidths, SplitTheWidthLessFiftyThirtySeventyRoundingHalvesToEven) {
   EXPECT_EQ(TfMain::ColumnWidths(1000), std::make_pair(285, 665));
   EXPECT_EQ(TfMain::ColumnWidths(55), std::make_pair(2, 4));  // 1.5 and 3.5 go to even
   EXPECT_EQ(TfMain::ColumnWidths(75), std::make_pair(8, 18));  // 7.5 to 8, 17.5 to 18
+  EXPECT_EQ(TfMain::ColumnWidths(0), std::make_pair(-15, -35));
+  // Where long double is the x87's extended type, the program's own integer
+  // arithmetic must agree with it for every width a screen may have.
+  if constexpr (std::numeric_limits<long double>::digits == 64) {
+    for (int width = 0; width <= 20000; ++width) {
+      const long double n = width - 50;
+      const std::pair<int, int> extended{static_cast<int>(std::nearbyintl(n * 0.3L)),
+                                         static_cast<int>(std::nearbyintl(n * 0.7L))};
+      ASSERT_EQ(TfMain::ColumnWidths(width), extended) << width;
+    }
+  }
 }
 
 TEST_F(WindowTest, ColumnsFollowEveryResizeAndTheWindowStaysAtLeast400Square) {
@@ -220,11 +253,18 @@ TEST_F(WindowTest, TheFileKindListWidensToItsWidestItemWithItemsThirteenHigh) {
   for (int i = 0; i < list->count(); ++i)
     expected = std::max(expected, list->fontMetrics().horizontalAdvance(list->itemText(i)) + 24);
   list->showPopup();
-  EXPECT_EQ(list->view()->minimumWidth(), expected);
+  EXPECT_EQ(list->view()->window()->width(), expected);
   EXPECT_EQ(list->view()->sizeHintForRow(0), 13);
   EXPECT_EQ(list->maxVisibleItems(), 15);
   list->hidePopup();
   EXPECT_EQ(list->width(), 169);
+
+  // Items wider than the control widen the open list to the widest one.
+  const QString wide = "[Farnel] - program interface, and a long description of it";
+  list->addItem(wide);
+  list->showPopup();
+  EXPECT_EQ(list->view()->window()->width(), list->fontMetrics().horizontalAdvance(wide) + 24);
+  list->hidePopup();
 }
 
 TEST_F(WindowTest, HeaderFieldsShowTheWorkspaceAndStoreOnlyWhatTheUserEdits) {
@@ -276,6 +316,28 @@ TEST_F(WindowTest, HeaderFieldsShowTheWorkspaceAndStoreOnlyWhatTheUserEdits) {
   EXPECT_EQ(header.date, expected);
   EXPECT_EQ(header.tag, "sk\x81");
   EXPECT_EQ(header.translationVersion, "3.1.7");
+  platform::OverrideSystemCodePage(0);
+}
+
+TEST_F(WindowTest, TheAuthorsMemoKeepsEveryUntouchedLineByteForByte) {
+  platform::OverrideSystemCodePage(1250);
+  auto& authors = window->Workspace().Header().authors;
+  authors = {"Ann\xa0X", "Bob", "\x81\x01"};  // no-break space, undefined and control bytes
+  window->ShowHeaderFields();
+  Focus(window->mAutors);
+  window->mAutors->moveCursor(QTextCursor::Start);
+  Type(window->mAutors, "Zed");
+  Press(window->mAutors, Qt::Key_Return, Qt::ShiftModifier);  // a new author, not a soft break
+  EXPECT_EQ(authors, (std::vector<std::string>{"Zed", "Ann\xa0X", "Bob", "\x81\x01"}));
+
+  // A composed character the code page lacks is refused like a typed one.
+  QInputMethodEvent composed;
+  composed.setCommitString(QString::fromUtf8("ñ"));
+  QApplication::sendEvent(window->mAutors, &composed);
+  QInputMethodEvent accented;
+  accented.setCommitString(QString::fromUtf8("ô"));
+  QApplication::sendEvent(window->mAutors, &accented);
+  EXPECT_EQ(authors, (std::vector<std::string>{"Zed", "\xf4\x41nn\xa0X", "Bob", "\x81\x01"}));
   platform::OverrideSystemCodePage(0);
 }
 
