@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QFontDatabase>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -12,8 +11,8 @@
 #include <QResizeEvent>
 #include <QScopeGuard>
 #include <QTextBlock>
-#include <algorithm>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 
@@ -38,10 +37,6 @@ void RegisterWindowFont() {
   for (const char* file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
     QFontDatabase::addApplicationFont(QString::fromLatin1(file));
 }
-
-}  // namespace
-
-namespace {
 
 using namespace std::chrono;
 
@@ -311,10 +306,12 @@ void TfMain::BindHeaderFields() {
           [this] { ProcFunc::Guarded([this] { StoreAuthors(); }); });
 }
 
+namespace {
+
 // The memo's lines as typed. Read block by block: the memo's plain text
 // turns no-break spaces into spaces, which would rewrite a byte of every
 // author at the first keystroke.
-static QStringList MemoLines(const QPlainTextEdit& memo) {
+QStringList MemoLines(const QPlainTextEdit& memo) {
   QStringList lines;
   for (QTextBlock block = memo.document()->begin(); block.isValid(); block = block.next())
     lines.append(block.text());
@@ -323,6 +320,8 @@ static QStringList MemoLines(const QPlainTextEdit& memo) {
   if (lines.size() == 1 && lines.front().isEmpty()) lines.clear();
   return lines;
 }
+
+}  // namespace
 
 void TfMain::StoreAuthors() {
   if (showingHeader_) return;
@@ -396,13 +395,16 @@ void TfMain::PaintIndicator(bool marked) {
 
 namespace {
 
+// Wide enough for a width times a 64-bit significand.
+__extension__ typedef unsigned __int128 Wide;
+
 // `value` / 2^shift rounded to the nearest integer, an exact half to even.
-unsigned __int128 ShiftRounded(unsigned __int128 value, int shift) {
+Wide ShiftRounded(Wide value, int shift) {
   if (shift <= 0) return value << -shift;
-  const unsigned __int128 one = 1;
-  const unsigned __int128 remainder = value & ((one << shift) - 1);
-  const unsigned __int128 half = one << (shift - 1);
-  unsigned __int128 quotient = value >> shift;
+  const Wide one = 1;
+  const Wide remainder = value & ((one << shift) - 1);
+  const Wide half = one << (shift - 1);
+  Wide quotient = value >> shift;
   if (remainder > half || (remainder == half && (quotient & 1))) ++quotient;
   return quotient;
 }
@@ -413,10 +415,10 @@ unsigned __int128 ShiftRounded(unsigned __int128 value, int shift) {
 // machine gets the widths the sibling programs get, whatever its long double.
 int ExtendedProductRounded(int n, std::uint64_t significand, int scale) {
   const bool negative = n < 0;
-  unsigned __int128 product =
-      static_cast<unsigned __int128>(negative ? -static_cast<long long>(n) : n) * significand;
+  Wide product =
+      static_cast<Wide>(negative ? -static_cast<long long>(n) : n) * significand;
   int bits = 0;
-  for (unsigned __int128 rest = product; rest != 0; rest >>= 1) ++bits;
+  for (Wide rest = product; rest != 0; rest >>= 1) ++bits;
   if (bits > 64) {
     product = ShiftRounded(product, bits - 64);
     scale -= bits - 64;
