@@ -1,9 +1,7 @@
 #include "app/ProcFunc.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMessageBox>

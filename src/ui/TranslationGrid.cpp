@@ -82,8 +82,7 @@ bool FixedHeader::OnKeyColumnBorder(int x) const {
 void FixedHeader::mousePressEvent(QMouseEvent* event) {
   const int x = static_cast<int>(event->position().x());
   if (event->button() == Qt::LeftButton && OnKeyColumnBorder(x)) {
-    dragStartX_ = x;
-    dragStartWidth_ = grid_.KeyColumnWidth();
+    grid_.BeginKeyBorderDrag(*event);
     return;
   }
   QHeaderView::mousePressEvent(event);
@@ -91,12 +90,7 @@ void FixedHeader::mousePressEvent(QMouseEvent* event) {
 
 void FixedHeader::mouseMoveEvent(QMouseEvent* event) {
   const int x = static_cast<int>(event->position().x());
-  if (dragStartX_ >= 0) {
-    // The header moves with the border, so measure from where it now starts.
-    const int widthChange = x + (grid_.KeyColumnWidth() - dragStartWidth_) - dragStartX_;
-    grid_.SetKeyColumnWidth(dragStartWidth_ + widthChange);
-    return;
-  }
+  if (grid_.DragKeyBorder(*event)) return;
   if (event->buttons() == Qt::NoButton && OnKeyColumnBorder(x)) {
     viewport()->setCursor(Qt::SplitHCursor);
     return;
@@ -105,10 +99,7 @@ void FixedHeader::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void FixedHeader::mouseReleaseEvent(QMouseEvent* event) {
-  if (dragStartX_ >= 0) {
-    dragStartX_ = -1;
-    return;
-  }
+  if (grid_.EndKeyBorderDrag()) return;
   QHeaderView::mouseReleaseEvent(event);
 }
 
@@ -308,31 +299,48 @@ bool TranslationGrid::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress: {
       auto& mouse = static_cast<QMouseEvent&>(*event);
       const int x = static_cast<int>(mouse.position().x());
-      if (mouse.button() == Qt::LeftButton && x >= corner_->width() - kBorderGrip) {
-        cornerDragStartX_ = x;
-        cornerDragStartWidth_ = KeyColumnWidth();
-      }
+      if (mouse.button() == Qt::LeftButton && x >= corner_->width() - kBorderGrip)
+        BeginKeyBorderDrag(mouse);
       return true;
     }
     case QEvent::MouseMove: {
       auto& mouse = static_cast<QMouseEvent&>(*event);
       const int x = static_cast<int>(mouse.position().x());
-      if (cornerDragStartX_ >= 0)
-        SetKeyColumnWidth(cornerDragStartWidth_ + x - cornerDragStartX_);
-      else if (x >= corner_->width() - kBorderGrip)
+      if (DragKeyBorder(mouse)) return true;
+      if (x >= corner_->width() - kBorderGrip)
         corner_->setCursor(Qt::SplitHCursor);
       else
         corner_->unsetCursor();
       return true;
     }
     case QEvent::MouseButtonRelease:
-      cornerDragStartX_ = -1;
+      EndKeyBorderDrag();
       return true;
     case QEvent::MouseButtonDblClick:
       return true;
     default:
       return QTableView::eventFilter(watched, event);
   }
+}
+
+// Measured on the screen, since the heading row, where a drag may start,
+// moves with the border it drags.
+void TranslationGrid::BeginKeyBorderDrag(const QMouseEvent& press) {
+  keyBorderDragX_ = static_cast<int>(press.globalPosition().x());
+  keyBorderDragWidth_ = KeyColumnWidth();
+}
+
+bool TranslationGrid::DragKeyBorder(const QMouseEvent& move) {
+  if (keyBorderDragX_ == kNoDrag) return false;
+  SetKeyColumnWidth(keyBorderDragWidth_ + static_cast<int>(move.globalPosition().x()) -
+                    keyBorderDragX_);
+  return true;
+}
+
+bool TranslationGrid::EndKeyBorderDrag() {
+  const bool dragging = keyBorderDragX_ != kNoDrag;
+  keyBorderDragX_ = kNoDrag;
+  return dragging;
 }
 
 void TranslationGrid::PaintCorner(QWidget& corner) {

@@ -11,8 +11,10 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <limits>
 
 class QLineEdit;
+class QMouseEvent;
 class TranslationModel;
 
 class TranslationGrid;
@@ -37,8 +39,6 @@ class FixedHeader : public QHeaderView {
   bool OnKeyColumnBorder(int x) const;
 
   TranslationGrid& grid_;
-  int dragStartX_ = -1;
-  int dragStartWidth_ = 0;
 };
 
 // Opens single-line editors, hands every key press in them to the grid
@@ -92,6 +92,13 @@ class TranslationGrid : public QTableView {
   // The grid colour of the translation cells, used for the fixed cells too.
   QColor GridLineColour() const;
 
+  // Dragging the border between the key and the translation column, from
+  // the corner cell or the heading row. Drag and End tell whether a drag
+  // was going on.
+  void BeginKeyBorderDrag(const QMouseEvent& press);
+  bool DragKeyBorder(const QMouseEvent& move);
+  bool EndKeyBorderDrag();
+
   // The corner cell (row 0, column 0) paints and drags through this.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -118,6 +125,7 @@ class TranslationGrid : public QTableView {
   QPointer<QLineEdit> editor_;
   QPersistentModelIndex editorIndex_;
   bool changingTable_ = false;
-  int cornerDragStartX_ = -1;
-  int cornerDragStartWidth_ = 0;
+  static constexpr int kNoDrag = std::numeric_limits<int>::min();
+  int keyBorderDragX_ = kNoDrag;
+  int keyBorderDragWidth_ = 0;
 };
