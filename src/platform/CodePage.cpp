@@ -178,6 +178,36 @@ CaseTable BuildUpperCaseTable(CodePage codePage) {
   return table;
 }
 
+using Utf8Table = std::array<std::string, 256>;
+
+std::string Utf8Of(char32_t c) {
+  std::string bytes;
+  if (c < 0x80) {
+    bytes += static_cast<char>(c);
+  } else if (c < 0x800) {
+    bytes += static_cast<char>(0xC0 | (c >> 6));
+    bytes += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    bytes += static_cast<char>(0xE0 | (c >> 12));
+    bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    bytes += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return bytes;
+}
+
+Utf8Table BuildUtf8Table(CodePage codePage) {
+  Utf8Table table;
+  Converter decoder("UTF-8", "CP" + std::to_string(codePage));
+  for (int byte = 0; byte < 256; ++byte) {
+    std::optional<std::string> decoded;
+    if (byte >= 0x80 && decoder.IsOpen())
+      decoded = decoder.Convert(std::string(1, static_cast<char>(byte)));
+    table[static_cast<std::size_t>(byte)] =
+        decoded && !decoded->empty() ? *decoded : Utf8Of(static_cast<char32_t>(byte));
+  }
+  return table;
+}
+
 CodePage& SystemCodePageOverride() {
   static CodePage codePage = 0;
   return codePage;
@@ -227,6 +257,17 @@ std::string UpperCase(std::string_view text, CodePage codePage) {
   std::string upper(text);
   for (char& c : upper) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
   return upper;
+}
+
+std::string Utf8FromCodePage(std::string_view text, CodePage codePage) {
+  static std::map<CodePage, Utf8Table> cache;
+  const CodePage key = IsSupported(codePage) ? codePage : kWesternCodePage;
+  auto found = cache.find(key);
+  if (found == cache.end()) found = cache.emplace(key, BuildUtf8Table(key)).first;
+  std::string utf8;
+  utf8.reserve(text.size());
+  for (const char c : text) utf8 += found->second[static_cast<unsigned char>(c)];
+  return utf8;
 }
 
 }  // namespace platform

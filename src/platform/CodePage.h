@@ -43,4 +43,11 @@ const CaseTable& UpperCaseTable(CodePage codePage);
 // `text` upper-cased byte by byte with UpperCaseTable(codePage).
 std::string UpperCase(std::string_view text, CodePage codePage);
 
+// `text` in `codePage` spelled in UTF-8, the file system's encoding: how a
+// name that a sibling program wrote (a folder in its settings) or that the
+// user typed (a language tag) is spelled on disk. A byte the code page leaves
+// undefined stands for the character of the same number. Any other code
+// page number is taken as 1252. Not thread-safe on first use of a code page.
+std::string Utf8FromCodePage(std::string_view text, CodePage codePage);
+
 }  // namespace platform

@@ -309,4 +309,15 @@ WriteOutcome ReplaceFileContents(const std::string& name, std::string_view bytes
   return {};
 }
 
+bool SameFile(const std::string& first, const std::string& second) {
+  struct stat a {}, b {};
+  return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 &&
+         a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool CopyFile(const std::string& from, const std::string& to) {
+  std::string bytes;
+  return ReadWholeFile(from, bytes).ok && ReplaceFileContents(to, bytes).ok();
+}
+
 }  // namespace platform

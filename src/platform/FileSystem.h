@@ -16,6 +16,16 @@ bool FileExists(const std::string& name);
 // True when `name` exists and is a folder (following symbolic links).
 bool DirectoryExists(const std::string& name);
 
+// True when both names lead to one and the same file: the same device and
+// inode once symbolic links are followed. Two spellings of one name, a hard
+// link, a symbolic link, ".." or a linked folder all count; a name that
+// does not exist is never the same file as anything.
+bool SameFile(const std::string& first, const std::string& second);
+
+// Copies the file `from` to `to`, replacing whatever file `to` names, as
+// safely as ReplaceFileContents replaces. False when nothing was copied.
+bool CopyFile(const std::string& from, const std::string& to);
+
 // `name` made absolute against the current folder, with "." and ".."
 // resolved by text alone (symbolic links are not followed).
 std::string FullPathName(const std::string& name);

@@ -4,9 +4,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include <dirent.h>
+
 #include <pwd.h>
 #include <unistd.h>
 
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 
 namespace platform {
@@ -54,7 +57,46 @@ std::string WinePrefix() {
   return home.empty() ? std::string() : Joined(home, ".wine");
 }
 
+// The entry of `folder` named `name`, or one whose name differs only in
+// letter case when no entry has the exact name; `name` when neither exists.
+std::string EntryNamed(const std::string& folder, const std::string& name) {
+  if (name.empty() || name == "." || name == ".." || DirectoryExists(Joined(folder, name)) ||
+      FileExists(Joined(folder, name)))
+    return name;
+  DIR* entries = ::opendir(folder.c_str());
+  if (entries == nullptr) return name;
+  std::string found = name;
+  while (const dirent* entry = ::readdir(entries)) {
+    if (SameFileNameIgnoringCase(entry->d_name, name)) {
+      found = entry->d_name;
+      break;
+    }
+  }
+  ::closedir(entries);
+  return found;
+}
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
 }  // namespace
+
+std::string WinePrefixFolder() { return WinePrefix(); }
+
+std::string UnixPathOf(const std::string& windowsPath, const std::string& winePrefix) {
+  if (windowsPath.size() < 2 || !IsDriveLetter(windowsPath[0]) || windowsPath[1] != ':')
+    return windowsPath;
+  const char drive = static_cast<char>(windowsPath[0] | 0x20);  // Wine's links are lower case
+  std::string path = Joined(winePrefix, std::string("dosdevices/") + drive + ':');
+  std::size_t start = 2;
+  while (start <= windowsPath.size()) {
+    std::size_t end = windowsPath.find_first_of("\\/", start);
+    if (end == std::string::npos) end = windowsPath.size();
+    const std::string name = windowsPath.substr(start, end - start);
+    if (!name.empty()) path = Joined(path, EntryNamed(path, name));
+    start = end + 1;
+  }
+  return path;
+}
 
 std::string CommonAppDataFolder() {
   std::string prefix = WinePrefix();

@@ -16,4 +16,17 @@ namespace platform {
 // not exist.
 std::string CommonAppDataFolder();
 
+// The Wine prefix the sibling programs run in: $WINEPREFIX when set and not
+// empty, else ".wine" in the user's home folder. Empty text when there is no
+// home folder either. Not checked for existence.
+std::string WinePrefixFolder();
+
+// The Linux path of a Windows path such as C:\Program Files\Orvane as Wine
+// finds it in `winePrefix`: the drive through the prefix's "dosdevices/c:"
+// link, every backslash a "/", and each name matched without regard to
+// letter case where the exact one does not exist, since Windows programs
+// write their folders' names in any case. Any other path (a Linux one) is
+// returned as it is. Both are file-system names (UTF-8), not code-page text.
+std::string UnixPathOf(const std::string& windowsPath, const std::string& winePrefix);
+
 }  // namespace platform

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/SpecialFolders.h"
 #include "support/TestSupport.h"
@@ -11,25 +13,10 @@
 namespace {
 
 using platform::CommonAppDataFolder;
+using platform::UnixPathOf;
 using testsupport::TempDir;
 
-// Sets or removes one environment variable for the life of the object, and
-// then puts back whatever was there.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const std::optional<std::string>& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    Set(value);
-  }
-  ~ScopedEnvironment() { Set(old_); }
-
- private:
-  void Set(const std::optional<std::string>& value) {
-    value ? setenv(name_, value->c_str(), 1) : unsetenv(name_);
-  }
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using testsupport::ScopedEnvironment;
 
 TEST(CommonAppDataFolder, IsProgramDataInTheWinePrefixOnlyWhileItIsAFolder) {
   TempDir prefix;
@@ -63,6 +50,26 @@ TEST(CommonAppDataFolder, WithoutAPrefixLooksInTheHomeFolder) {
     ScopedEnvironment wine("WINEPREFIX", prefix);
     EXPECT_EQ(CommonAppDataFolder(), home / ".wine/drive_c/ProgramData/");
   }
+}
+
+TEST(UnixPathOf, FindsAWindowsPathInThePrefixWhateverTheLetterCase) {
+  TempDir prefix;
+  std::filesystem::create_directories(prefix / "drive_c/Program Files/Orvane/Farnel");
+  std::filesystem::create_directories(prefix / "dosdevices");
+  ASSERT_EQ(symlink("../drive_c", (prefix / "dosdevices/c:").c_str()), 0);
+  const std::string drive = prefix / "dosdevices/c:";
+
+  EXPECT_EQ(UnixPathOf("C:\\Program Files\\Orvane\\Farnel", prefix.path()),
+            drive + "/Program Files/Orvane/Farnel");
+  EXPECT_TRUE(std::filesystem::is_directory(
+      UnixPathOf("c:\\PROGRAM FILES\\orvane\\farnel\\", prefix / "")));
+  // Names that do not exist (yet) keep the case they were written in.
+  EXPECT_EQ(UnixPathOf("C:\\program files\\Orvane\\Nové\\Languages", prefix.path()),
+            drive + "/Program Files/Orvane/Nové/Languages");
+  EXPECT_EQ(UnixPathOf("D:", prefix.path()), prefix / "dosdevices/d:");
+
+  for (const char* linux : {"/opt/orvane/farnel", "relative\\name", "", "C"})
+    EXPECT_EQ(UnixPathOf(linux, prefix.path()), linux);
 }
 
 }  // namespace

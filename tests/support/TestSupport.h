@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -65,6 +66,26 @@ inline mode_t ModeOf(const std::string& name) {
   if (stat(name.c_str(), &info) != 0) return 0;
   return info.st_mode & 07777;
 }
+
+// Sets or removes one environment variable for the life of the object, and
+// then puts back whatever was there.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::optional<std::string>& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    Set(value);
+  }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+  ~ScopedEnvironment() { Set(old_); }
+
+ private:
+  void Set(const std::optional<std::string>& value) {
+    value ? setenv(name_, value->c_str(), 1) : unsetenv(name_);
+  }
+  const char* name_;
+  std::optional<std::string> old_;
+};
 
 enum class As { ThisUser, Unprivileged };
 
