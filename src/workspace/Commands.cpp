@@ -1,0 +1,118 @@
+#include "workspace/Commands.h"
+
+#include "langfile/TMemIniFile.h"
+#include "platform/CodePage.h"
+#include "platform/FileNames.h"
+#include "platform/FileSystem.h"
+#include "platform/SpecialFolders.h"
+
+namespace workspace {
+
+namespace {
+
+std::string WithTrailingSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+// The folder that a sibling's settings name as its installation, as a
+// Linux path; empty when the settings do not say.
+std::string SiblingLocation(const std::string& siblingFolder) {
+  if (!platform::DirectoryExists(siblingFolder)) return {};
+  std::string location;
+  {
+    const TMemIniFile settings(siblingFolder + "Data/settings.orv");
+    location = settings.GetValue("Inst", "location", "");
+  }
+  if (location.empty()) return {};
+  // The sibling programs run under Wine and write Windows paths in their
+  // code page.
+  return platform::UnixPathOf(platform::Utf8FromCodePage(location, platform::SystemCodePage()),
+                              platform::WinePrefixFolder());
+}
+
+}  // namespace
+
+const FileKind* FindFileKind(std::string_view entry) {
+  for (const FileKind& kind : kFileKinds) {
+    if (kind.entry == entry) return &kind;
+  }
+  return nullptr;
+}
+
+std::string Commands::OpenDialogFolder(const FileKind* kind) const {
+  const std::string base = host_.CommonAppDataFolder();
+  // Without a shared data folder the sibling's folder would be taken
+  // relative to wherever the program was started.
+  if (kind != nullptr && !kind->siblingFolder.empty() && !base.empty()) {
+    const std::string location =
+        SiblingLocation(WithTrailingSlash(base) + std::string(kind->siblingFolder) + '/');
+    if (!location.empty()) return WithTrailingSlash(location) + "Languages";
+  }
+  return host_.ApplicationFolder();
+}
+
+void Commands::Open() {
+  const FileKind* kind = FindFileKind(host_.SelectedFileKind());
+  FileDialogRequest request;
+  request.initialFolder = OpenDialogFolder(kind);
+  if (kind != nullptr) request.filter = kind->filter;
+  if (const auto chosen = host_.ShowOpenDialog(request)) {
+    workspace_.SetSourceFileName(platform::FullPathName(*chosen));
+    host_.ShowSourceFileName(workspace_.SourceFileName());
+  }
+
+  // A cancelled dialog loads the previous source again.
+  if (!workspace_.SourceFileName().empty())
+    host_.ChangeTable([this] { workspace_.LoadSource(workspace_.SourceFileName()); });
+  workspace_.SetDestinationFileName({});
+  workspace_.SetModified(false);
+  host_.ShowMessage(kSelectDestinationMessage, kMessageInformation);
+  Save();
+}
+
+void Commands::Save() {
+  if (workspace_.SourceFileName().empty()) {
+    host_.ShowMessage(kSelectSourceMessage, kMessageInformation);
+    return;
+  }
+  if (workspace_.DestinationFileName().empty()) {
+    ChooseDestination();
+    return;
+  }
+  workspace_.Save(workspace_.DestinationFileName());
+}
+
+void Commands::ChooseDestination() {
+  const std::string& source = workspace_.SourceFileName();
+  const std::string extension(platform::ExtensionOf(source));
+
+  FileDialogRequest request;
+  request.initialFolder = host_.ApplicationFolder();
+  request.filter = "Language file (*" + extension + ")";
+  request.fileName = platform::Utf8FromCodePage(
+      host_.SelectedFileKind() + " " + workspace_.Header().tag, platform::SystemCodePage());
+  const auto chosen = host_.ShowSaveDialog(request);
+  if (!chosen) return;
+
+  std::string destination = platform::FullPathName(*chosen);
+  if (!platform::SameFileNameIgnoringCase(platform::ExtensionOf(destination), extension))
+    destination += extension;
+  // Another name for the source (a link, "..") is refused too: the merge
+  // would read the source as its own translation and the save overwrite it.
+  if (platform::SameFileNameIgnoringCase(destination, source) ||
+      platform::SameFile(destination, source)) {
+    host_.ShowMessage(kSameFileMessage, kMessageWarning);
+    return;
+  }
+  workspace_.SetDestinationFileName(destination);
+
+  // A new translation starts as a copy of the source. A failed copy is not
+  // reported: the merge then finds no file and the save makes one.
+  if (!platform::FileExists(destination)) platform::CopyFile(source, destination);
+  host_.ChangeTable([&] { workspace_.MergeDestination(destination); });
+  workspace_.Save(destination);
+  host_.ShowDestinationSaved();
+}
+
+}  // namespace workspace
