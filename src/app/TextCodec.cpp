@@ -1,5 +1,6 @@
 #include "app/TextCodec.h"
 
+#include <QSet>
 #include <QStringDecoder>
 #include <map>
 #include <memory>
@@ -48,6 +49,25 @@ bool TextCodec::CanEncode(const QString& text) const {
   for (const QChar c : text)
     if (!bytes_.contains(c.unicode())) return false;
   return true;
+}
+
+QStringList TextCodec::Unencodable(const QString& text) const {
+  QStringList found;
+  QSet<QString> seen;  // a long paste may hold thousands of them
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (bytes_.contains(text[i].unicode())) continue;
+    // Both halves of a surrogate pair are unencodable; naming them apart
+    // would show two broken halves instead of the one character typed.
+    const bool pair =
+        text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+    const QString character = text.mid(i, pair ? 2 : 1);
+    if (!seen.contains(character)) {
+      seen.insert(character);
+      found.append(character);
+    }
+    if (pair) ++i;
+  }
+  return found;
 }
 
 const TextCodec& TextCodec::System() {

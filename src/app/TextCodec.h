@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 #include <string>
@@ -25,6 +26,9 @@ class TextCodec {
   // Absent when `text` holds a character the code page cannot hold.
   std::optional<std::string> Encode(const QString& text) const;
   bool CanEncode(const QString& text) const;
+  // The characters of `text` the code page cannot hold, each once, in the
+  // order they first appear; a character beyond the 16-bit range stays whole.
+  QStringList Unencodable(const QString& text) const;
 
   // Where an undefined byte that the converters leave without a character
   // goes: a private-use character of its own, shown as a box.

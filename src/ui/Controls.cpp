@@ -7,6 +7,7 @@
 
 #include "app/ProcFunc.h"
 #include "app/TextCodec.h"
+#include "ui/RefusalNotice.h"
 
 void TComboBox::showPopup() {
   emit DropDown();
@@ -49,6 +50,7 @@ void TGroupBox::paintEvent(QPaintEvent*) {
 void TMemo::keyPressEvent(QKeyEvent* event) {
   if (!event->text().isEmpty() && !TextCodec::System().CanEncode(event->text())) {
     event->accept();  // refused: nothing is typed
+    RefusalNotice::Show(this, event->text());
     return;
   }
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -70,15 +72,20 @@ void TMemo::inputMethodEvent(QInputMethodEvent* event) {
     QInputMethodEvent refused(event->preeditString(), event->attributes());
     QPlainTextEdit::inputMethodEvent(&refused);
     event->accept();
+    RefusalNotice::Show(this, event->commitString());
     return;
   }
   QPlainTextEdit::inputMethodEvent(event);
 }
 
-bool TMemo::canInsertFromMimeData(const QMimeData* source) const {
-  return source->hasText() && TextCodec::System().CanEncode(source->text());
-}
+// Any text is offered for pasting and dropping, so that a refused one is
+// explained rather than a greyed-out Paste left unexplained.
+bool TMemo::canInsertFromMimeData(const QMimeData* source) const { return source->hasText(); }
 
 void TMemo::insertFromMimeData(const QMimeData* source) {
-  if (canInsertFromMimeData(source)) QPlainTextEdit::insertFromMimeData(source);
+  if (!source->hasText()) return;
+  if (TextCodec::System().CanEncode(source->text()))
+    QPlainTextEdit::insertFromMimeData(source);
+  else
+    RefusalNotice::Show(this, source->text());
 }

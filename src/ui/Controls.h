@@ -59,7 +59,8 @@ class TGroupBox : public QGroupBox {
 };
 
 // A memo that takes only what the system code page can hold, so what it
-// shows is always what will be saved.
+// shows is always what will be saved; a tip under it says why when it
+// refuses something.
 class TMemo : public QPlainTextEdit {
   Q_OBJECT
 

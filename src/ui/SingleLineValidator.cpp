@@ -1,10 +1,17 @@
 #include "ui/SingleLineValidator.h"
 
+#include <QWidget>
+
 #include "app/TextCodec.h"
+#include "ui/RefusalNotice.h"
 
 QValidator::State SingleLineValidator::validate(QString& input, int& position) const {
   input = JoinLines(input, &position);
-  return TextCodec::System().CanEncode(input) ? Acceptable : Invalid;
+  if (TextCodec::System().CanEncode(input)) return Acceptable;
+  // The field asks again for reasons of its own (an Enter, a new text set),
+  // so only a refusal explains itself, never a check that passes.
+  RefusalNotice::Show(qobject_cast<QWidget*>(parent()), input);
+  return Invalid;
 }
 
 QString SingleLineValidator::JoinLines(const QString& text, int* position) {

@@ -4,7 +4,8 @@
 // break would be written into the language file as two lines, the second of
 // them garbage, so pasted line breaks become spaces. A character the system
 // code page cannot hold has no bytes to be saved as, so it is refused where
-// it is typed or pasted instead of turning into "?" on the way to the file.
+// it is typed or pasted instead of turning into "?" on the way to the file,
+// with a tip under the field saying why.
 
 #include <QValidator>
 #include <limits>
