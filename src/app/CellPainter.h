@@ -7,30 +7,42 @@
 #include <QColor>
 #include <QRect>
 #include <QString>
+#include <functional>
 
 class QPainter;
 
 namespace ProcFunc {
 
+enum class CellAlignment { Left = 0, Right = 1, Centred = 2 };
+
 struct CellLook {
   QColor background;
   QColor text;
   bool bold = false;
-  bool centred = false;  // otherwise from the left
+  CellAlignment alignment = CellAlignment::Left;
 };
 
-// Texts start this far from the cell's left edge (unless centred) and below
-// its top edge.
+// Texts start this far from the cell's left edge (when aligned left) and
+// below its top edge; a right-aligned text ends kCellTextRight before the
+// right edge.
 inline constexpr int kCellTextLeft = 4;
+inline constexpr int kCellTextRight = 3;
 inline constexpr int kCellTextTop = 2;
 
 // Where the text's top-left corner goes in `cell` for a text `textWidth`
 // pixels wide. A centred text wider than its cell starts left of it and is
 // cut on both sides.
-QPoint CellTextOrigin(const QRect& cell, int textWidth, bool centred);
+QPoint CellTextOrigin(const QRect& cell, int textWidth, CellAlignment alignment);
 
 // Fills `cell` with the background and draws `text` in the painter's font,
 // bold if asked, clipped to the cell. The painter's state is restored.
 void DrawCell(QPainter& painter, const QRect& cell, const QString& text, const CellLook& look);
+
+// Hears every cell that DrawCell paints, before it is painted: how tests see
+// what the grid shows without reading pixels. Returns the previous observer;
+// an empty one stops listening.
+using CellPaintObserver = std::function<void(const QRect& cell, const QString& text,
+                                             const CellLook& look)>;
+CellPaintObserver SetCellPaintObserver(CellPaintObserver observer);
 
 }  // namespace ProcFunc

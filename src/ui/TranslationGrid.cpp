@@ -18,18 +18,14 @@ namespace {
 // How near the border between the two columns a press starts a drag.
 constexpr int kBorderGrip = 3;
 
-ProcFunc::CellLook FixedLook(bool headingRow) {
-  return {TranslationGrid::kFixedColour, Qt::black, headingRow, headingRow};
-}
-
 // A fixed cell with its grid lines on the right and bottom edges, like the
 // translation cells beside it.
-void PaintFixedCell(QPainter& painter, const QRect& rect, const QString& text, bool headingRow,
-                    const QColor& lines) {
-  const QRect inside = rect.adjusted(0, 0, -1, -1);
-  ProcFunc::DrawCell(painter, inside, text, FixedLook(headingRow));
+void PaintFixedCell(const TranslationGrid& grid, QPainter& painter, const QRect& rect,
+                    int column, std::size_t row) {
+  grid.PaintCell(painter, {column, row, rect.adjusted(0, 0, -1, -1), TranslationGrid::kFixedColour,
+                           row == grid.CurrentTableRow()});
   painter.save();
-  painter.setPen(lines);
+  painter.setPen(grid.GridLineColour());
   painter.drawLine(rect.topRight(), rect.bottomRight());
   painter.drawLine(rect.bottomLeft(), rect.bottomRight());
   painter.restore();
@@ -52,10 +48,13 @@ FixedHeader::FixedHeader(Qt::Orientation orientation, TranslationGrid& grid)
 }
 
 void FixedHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
-  if (!rect.isValid()) return;
-  const QString text = model() ? model()->headerData(logicalIndex, orientation()).toString()
-                               : QString();
-  PaintFixedCell(*painter, rect, text, orientation() == Qt::Horizontal, grid_.GridLineColour());
+  if (!rect.isValid() || logicalIndex < 0) return;
+  // The heading row is table row 0 of the translation column; the key
+  // column's sections are the key cells of table rows 1 and on.
+  if (orientation() == Qt::Horizontal)
+    PaintFixedCell(grid_, *painter, rect, 1, 0);
+  else
+    PaintFixedCell(grid_, *painter, rect, 0, TranslationModel::TableRow(logicalIndex));
 }
 
 void FixedHeader::paintEvent(QPaintEvent* event) {
@@ -121,6 +120,19 @@ QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionVie
   grid_.editor_ = editor;
   grid_.editorIndex_ = index;
   return editor;
+}
+
+void CellEditorDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const {
+  // The open editor shows the current cell's text itself.
+  if (grid_.editor_ && grid_.editorIndex_ == index) return;
+  const bool current = index == grid_.currentIndex();
+  // The current cell is highlighted whenever it is painted, which with
+  // the focus in the grid happens only while no editor shows it.
+  const QColor background = current ? grid_.palette().color(QPalette::Active, QPalette::Highlight)
+                                    : grid_.palette().color(QPalette::Base);
+  grid_.PaintCell(*painter,
+                  {1, TranslationModel::TableRow(index.row()), option.rect, background, current});
 }
 
 void CellEditorDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
@@ -345,7 +357,29 @@ bool TranslationGrid::EndKeyBorderDrag() {
 
 void TranslationGrid::PaintCorner(QWidget& corner) {
   QPainter painter(&corner);
+  PaintFixedCell(*this, painter, corner.rect(), 0, 0);
+}
+
+void TranslationGrid::PaintCell(QPainter& painter, const GridCell& cell) const {
+  painter.save();
   painter.setFont(font());
-  PaintFixedCell(painter, corner.rect(), model_ ? model_->KeyHeading() : QString(), true,
-                 GridLineColour());
+  if (drawCell_) {
+    drawCell_(painter, cell);
+  } else {
+    const QString text = model_ ? model_->CellText(cell.column, cell.row) : QString();
+    ProcFunc::DrawCell(painter, cell.rect, text, {cell.background, Qt::black});
+  }
+  painter.restore();
+}
+
+std::size_t TranslationGrid::CurrentTableRow() const {
+  const QModelIndex current = currentIndex();
+  return current.isValid() ? TranslationModel::TableRow(current.row()) : 0;
+}
+
+void TranslationGrid::RepaintAll() {
+  viewport()->update();
+  keyColumn_->viewport()->update();
+  headingRow_->viewport()->update();
+  if (corner_) corner_->update();
 }

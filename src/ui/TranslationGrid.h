@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <cstddef>
+#include <functional>
 #include <limits>
 
 class QLineEdit;
@@ -18,6 +20,18 @@ class QMouseEvent;
 class TranslationModel;
 
 class TranslationGrid;
+
+// A cell about to be painted, as the grid has prepared it: table column and
+// row, its rectangle without the grid lines, and the background the grid
+// chose (fixed colour, window colour, or the highlight for the current cell
+// while no editor shows it).
+struct GridCell {
+  int column = 0;
+  std::size_t row = 0;
+  QRect rect;
+  QColor background;
+  bool inSelection = false;  // the current cell's row
+};
 
 // A fixed row or column: the heading row (horizontal) or the key column
 // (vertical), painted as fixed cells. The heading row also lets the user
@@ -51,6 +65,8 @@ class CellEditorDelegate : public QStyledItemDelegate {
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
 
  protected:
@@ -89,6 +105,17 @@ class TranslationGrid : public QTableView {
   // before either acts on it.
   void NotifyKeyDown(const QKeyEvent& event);
 
+  // Every cell, fixed ones included, is painted by the handler once the grid
+  // has prepared it (font and background). Without a handler the grid
+  // paints plain text.
+  using DrawCellHandler = std::function<void(QPainter&, const GridCell&)>;
+  void SetDrawCellHandler(DrawCellHandler handler) { drawCell_ = std::move(handler); }
+  void PaintCell(QPainter& painter, const GridCell& cell) const;
+  // The table row of the current cell; 0 when there is none.
+  std::size_t CurrentTableRow() const;
+  // Paints every cell again, fixed ones included.
+  void RepaintAll();
+
   // The grid colour of the translation cells, used for the fixed cells too.
   QColor GridLineColour() const;
 
@@ -119,6 +146,7 @@ class TranslationGrid : public QTableView {
   void PaintCorner(QWidget& corner);
 
   TranslationModel* model_ = nullptr;
+  DrawCellHandler drawCell_;
   FixedHeader* keyColumn_;
   FixedHeader* headingRow_;
   QWidget* corner_ = nullptr;

@@ -61,9 +61,10 @@ QVariant TranslationModel::headerData(int section, Qt::Orientation orientation, 
   return row < table.RowCount() ? TextCodec::System().Decode(table.Key(row)) : QVariant();
 }
 
-QString TranslationModel::KeyHeading() const {
+QString TranslationModel::CellText(int column, std::size_t row) const {
   const auto& table = workspace_.Table();
-  return table.RowCount() > 0 ? TextCodec::System().Decode(table.Key(0)) : QString();
+  if (row >= table.RowCount()) return {};
+  return TextCodec::System().Decode(column == 0 ? table.Key(row) : table.Translation(row));
 }
 
 void TranslationModel::BeginTableChange() { beginResetModel(); }

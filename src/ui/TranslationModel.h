@@ -27,8 +27,9 @@ class TranslationModel : public QAbstractTableModel {
   // section r the key of table row r + 1.
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-  // The key column's heading, row 0 of the table, shown in the grid's corner.
-  QString KeyHeading() const;
+  // The text of a table cell: column 0 the key, column 1 the translation;
+  // empty beyond the table.
+  QString CellText(int column, std::size_t row) const;
 
   // The table row behind a model row.
   static std::size_t TableRow(int modelRow) { return static_cast<std::size_t>(modelRow) + 1; }

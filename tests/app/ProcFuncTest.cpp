@@ -1,5 +1,5 @@
 // The program's identity, its message and error boxes, the special folder,
-// the drop-down width and the code page bridge.
+// the drop-down width, the cell painter and the code page bridge.
 
 #include <gtest/gtest.h>
 
@@ -8,12 +8,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QMessageBox>
+#include <QPainter>
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
 #include <stdexcept>
 
+#include "app/CellPainter.h"
 #include "app/ErrorHandler.h"
 #include "app/ProcFunc.h"
 #include "app/TextCodec.h"
@@ -211,6 +214,31 @@ TEST(TextCodec, RefusesWhatTheCodePageCannotHold) {
   EXPECT_FALSE(central.Encode(QString::fromUtf8("ñ")));
   EXPECT_FALSE(central.Encode(QString::fromUtf8("a中")));
   EXPECT_FALSE(TextCodec(1252).Encode(QString::fromUtf8("č")));
+}
+
+TEST(CellPainter, PlacesTextsTheSameWayInEveryCell) {
+  using ProcFunc::CellAlignment;
+  const QRect cell(100, 34, 66, 17);
+  EXPECT_EQ(ProcFunc::CellTextOrigin(cell, 30, CellAlignment::Left), QPoint(104, 36));
+  EXPECT_EQ(ProcFunc::CellTextOrigin(cell, 30, CellAlignment::Right), QPoint(133, 36));
+  EXPECT_EQ(ProcFunc::CellTextOrigin(cell, 31, CellAlignment::Centred), QPoint(117, 36));
+  // Wider than its cell: starts left of it, the halving toward zero.
+  EXPECT_EQ(ProcFunc::CellTextOrigin(cell, 71, CellAlignment::Centred), QPoint(98, 36));
+
+  // The text is clipped to the cell and the rest of the surface untouched.
+  QImage image(200, 60, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 30));
+  ProcFunc::DrawCell(painter, cell, QStringLiteral("WWWWWWWW"),
+                     {Qt::blue, Qt::black, true, CellAlignment::Centred});
+  painter.end();
+  for (int x = 0; x < image.width(); ++x) {
+    for (int y = 0; y < image.height(); ++y) {
+      if (!cell.contains(x, y)) ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+    }
+  }
+  EXPECT_EQ(image.pixel(cell.topLeft()), qRgb(0, 0, 255));
 }
 
 }  // namespace

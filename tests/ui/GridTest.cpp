@@ -52,7 +52,7 @@ TEST_F(GridTest, HeadingRowAndKeyColumnStayFixedAndCannotBeSelected) {
   TranslationModel* model = grid->Model();
   ASSERT_EQ(model->rowCount(), static_cast<int>(window->Workspace().Table().RowCount()) - 1);
   EXPECT_EQ(model->columnCount(), 1);  // only translations are cells of their own
-  EXPECT_EQ(model->KeyHeading(), "name");
+  EXPECT_EQ(model->CellText(0, 0), "name");
   EXPECT_EQ(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "translation");
   EXPECT_EQ(grid->rowHeight(0), TranslationGrid::kRowHeight);
   EXPECT_EQ(grid->horizontalHeader()->height(), TranslationGrid::kRowHeight);

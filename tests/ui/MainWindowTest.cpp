@@ -47,7 +47,7 @@ TEST_F(WindowTest, StartsMaximisedCaptionedAndEmpty) {
   // Two empty rows: the heading row and one row to type into.
   TranslationModel* model = window->sgPreklad->Model();
   EXPECT_EQ(model->rowCount(), 1);
-  EXPECT_EQ(model->KeyHeading(), "");
+  EXPECT_EQ(model->CellText(0, 0), "");
   EXPECT_EQ(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "");
   EXPECT_FALSE(window->IndicatorMarked());
   EXPECT_TRUE(window->Workspace().SourceFileName().empty());
