@@ -1,6 +1,8 @@
 #include "ui/f01_main.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -41,13 +43,14 @@ void RegisterWindowFont() {
 using namespace std::chrono;
 
 const QColor kMarkedColour{128, 0, 0};  // maroon
+const QColor kUntranslatedColour{128, 0, 0};  // maroon
 
-constexpr const char* kFileKinds[] = {
-    "[Farnel] - invoice",
-    "[Farnel] - program interface",
-    "[Quillom] - program interface",
-    "[Tobrin] - invoice",
-};
+std::optional<std::string> ToolkitFileDialog(QWidget* owner, FileDialogKind kind,
+                                             const workspace::FileDialogRequest& request) {
+  const auto dialog = TfMain::NewFileDialog(owner, kind, request);
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+  return QFile::encodeName(dialog->selectedFiles().constFirst()).toStdString();
+}
 
 QDate DateOf(platform::LocalDateTime dateTime) {
   const year_month_day calendar{floor<days>(dateTime)};
@@ -119,6 +122,8 @@ TfMain::TfMain(TfMainOptions options) {
   clock_ = options.clock ? std::move(options.clock) : &platform::LocalNow;
   if (options.executableFile.empty()) options.executableFile = platform::ExecutablePath();
   workspace_ = std::make_unique<workspace::Workspace>(clock_);
+  workflow_ = std::make_unique<workspace::Commands>(*workspace_, static_cast<workspace::CommandHost&>(*this));
+  fileDialogs_ = &ToolkitFileDialog;
 
   CreateControls();
   ConnectHandlers();
@@ -196,7 +201,8 @@ void TfMain::CreatePanel() {
   cbProgram->setEditable(false);
   cbProgram->setMaxVisibleItems(15);
   cbProgram->setItemDelegate(new FixedHeightItemDelegate(13, cbProgram));
-  for (const char* kind : kFileKinds) cbProgram->addItem(QString::fromLatin1(kind));
+  for (const workspace::FileKind& kind : workspace::kFileKinds)
+    cbProgram->addItem(QString::fromLatin1(kind.entry.data(), static_cast<qsizetype>(kind.entry.size())));
 
   Label10 = NewLabel(Panel1, "Label10", QStringLiteral("Source"), 8, 52);
   Label11 = NewLabel(Panel1, "Label11", QStringLiteral("Destination"), 96, 52);
@@ -264,6 +270,9 @@ void TfMain::CreateGrid() {
   sgPreklad->setObjectName("sgPreklad");
   model_ = new TranslationModel(*workspace_, sgPreklad);
   sgPreklad->SetTranslationModel(model_);
+  sgPreklad->SetDrawCellHandler([this](QPainter& painter, const GridCell& cell) {
+    ProcFunc::Guarded([&] { sgPrekladDrawCell(painter, cell); });
+  });
 }
 
 void TfMain::ConnectHandlers() {
@@ -487,7 +496,12 @@ void TfMain::bitSaveClick() { RunCommand(&WindowCommands::Save); }
 void TfMain::Save1Click() { RunCommand(&WindowCommands::Save); }
 
 void TfMain::RunCommand(void (WindowCommands::*command)()) {
-  if (commands_) (commands_->*command)();
+  if (commands_)
+    (commands_->*command)();
+  else if (command == &WindowCommands::Open)
+    workflow_->Open();
+  else
+    workflow_->Save();
 }
 
 void TfMain::cbProgramDropDown() { ProcFunc::SetDropDownWidth(*cbProgram); }
@@ -505,4 +519,80 @@ void TfMain::sgPrekladKeyDown(int key) {
     default:
       workspace_->SetModified(true);
   }
+}
+
+ProcFunc::CellLook TfMain::CellLookOf(const GridCell& cell) const {
+  ProcFunc::CellLook look{cell.background, Qt::black};
+  if (cell.column == 1) {
+    if (cell.inSelection) look.text = Qt::white;
+    // Untranslated wins: it must show on the current cell too.
+    if (workspace_->IsUntranslated(cell.row)) look.text = kUntranslatedColour;
+  }
+  look.bold = cell.row == 0;
+  look.alignment = cell.row == 0 ? ProcFunc::CellAlignment::Centred : ProcFunc::CellAlignment::Left;
+  return look;
+}
+
+void TfMain::sgPrekladDrawCell(QPainter& painter, const GridCell& cell) {
+  ProcFunc::DrawCell(painter, cell.rect, model_->CellText(cell.column, cell.row), CellLookOf(cell));
+}
+
+// ---------------------------------------------------------------------------
+// What the commands see of the window.
+
+// The open dialog takes a name that does not exist, and the save dialog does
+// not ask before an existing file is chosen, since choosing an existing
+// translation is how work on it goes on.
+std::unique_ptr<QFileDialog> TfMain::NewFileDialog(QWidget* owner, FileDialogKind kind,
+                                                   const workspace::FileDialogRequest& request) {
+  const bool open = kind == FileDialogKind::Open;
+  auto dialog = std::make_unique<QFileDialog>(
+      owner, open ? QStringLiteral("Open") : QStringLiteral("Save As"),
+      QFile::decodeName(request.initialFolder.c_str()), QString::fromStdString(request.filter));
+  dialog->setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  dialog->setFileMode(QFileDialog::AnyFile);
+  dialog->setOption(QFileDialog::DontConfirmOverwrite);
+  dialog->setSizeGripEnabled(true);
+  if (!request.fileName.empty()) dialog->selectFile(QFile::decodeName(request.fileName.c_str()));
+  return dialog;
+}
+
+void TfMain::SetFileDialogPresenter(FileDialogPresenter presenter) {
+  fileDialogs_ = presenter ? std::move(presenter) : FileDialogPresenter(&ToolkitFileDialog);
+}
+
+std::string TfMain::SelectedFileKind() const { return cbProgram->currentText().toStdString(); }
+
+std::string TfMain::ApplicationFolder() const {
+  return ProcFunc::ProgramIdentity().applicationFolder;
+}
+
+std::string TfMain::CommonAppDataFolder() const {
+  return ProcFunc::GetSpecialFolderPath(ProcFunc::kCommonAppData);
+}
+
+std::optional<std::string> TfMain::ShowOpenDialog(const workspace::FileDialogRequest& request) {
+  return fileDialogs_(this, FileDialogKind::Open, request);
+}
+
+std::optional<std::string> TfMain::ShowSaveDialog(const workspace::FileDialogRequest& request) {
+  return fileDialogs_(this, FileDialogKind::Save, request);
+}
+
+void TfMain::ShowMessage(std::string_view text, unsigned style) {
+  ProcFunc::MessageBox(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), style);
+}
+
+void TfMain::ShowSourceFileName(const std::string& fileName) {
+  lblLoaded->setText(QFile::decodeName(fileName.c_str()));
+  lblLoaded->adjustSize();
+}
+
+void TfMain::ChangeTable(const std::function<void()>& change) {
+  ChangeWorkspace([&](workspace::Workspace&) { change(); });
+}
+
+void TfMain::ShowDestinationSaved() {
+  bitSave->setText(QStringLiteral("Save"));
+  sgPreklad->RepaintAll();
 }

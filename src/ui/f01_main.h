@@ -8,13 +8,17 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/CellPainter.h"
+#include "workspace/Commands.h"
 #include "workspace/Workspace.h"
 
 class QAction;
+class QFileDialog;
 class TGroupBox;
 class QLabel;
 class QLineEdit;
@@ -25,9 +29,10 @@ class TDateEdit;
 class TMemo;
 class TranslationGrid;
 class TranslationModel;
+struct GridCell;
 
-// What the Open and Save buttons and Ctrl+S run. The window reaches the
-// commands only through this, in one place.
+// What the Open and Save buttons and Ctrl+S run, when something other than
+// the window's own commands should (tests that only count them).
 class WindowCommands {
  public:
   virtual ~WindowCommands() = default;
@@ -43,7 +48,14 @@ struct TfMainOptions {
   workspace::Workspace::Clock clock;
 };
 
-class TfMain : public QWidget {
+enum class FileDialogKind { Open, Save };
+
+// Shows a file dialog and returns the chosen full path (a file-system name),
+// or nothing when cancelled; the seam through which tests choose files.
+using FileDialogPresenter = std::function<std::optional<std::string>(
+    QWidget* owner, FileDialogKind kind, const workspace::FileDialogRequest& request)>;
+
+class TfMain : public QWidget, private workspace::CommandHost {
   Q_OBJECT
 
  public:
@@ -56,7 +68,18 @@ class TfMain : public QWidget {
   ~TfMain() override;
 
   workspace::Workspace& Workspace() { return *workspace_; }
+  // Null restores the window's own Open and Save commands.
   void SetCommands(WindowCommands* commands) { commands_ = commands; }
+  // Every file dialog of the window goes through `presenter`; an empty one
+  // restores the toolkit's dialogs.
+  void SetFileDialogPresenter(FileDialogPresenter presenter);
+
+  // The toolkit's file dialog set up for `request`, not yet shown.
+  static std::unique_ptr<QFileDialog> NewFileDialog(QWidget* owner, FileDialogKind kind,
+                                                    const workspace::FileDialogRequest& request);
+
+  // The look the draw-cell handler gives a cell the grid has prepared.
+  ProcFunc::CellLook CellLookOf(const GridCell& cell) const;
 
   // Column widths for an outer window width: 30% and 70% of the width less
   // 50 pixels, each rounded to the nearest integer, an exact half to even.
@@ -118,7 +141,19 @@ class TfMain : public QWidget {
   void bitSaveClick();
   void Save1Click();
   void cbProgramDropDown();
+  void sgPrekladDrawCell(QPainter& painter, const GridCell& cell);
   void sgPrekladKeyDown(int key);
+
+  // What the Open and Save commands need of the window.
+  std::string SelectedFileKind() const override;
+  std::string ApplicationFolder() const override;
+  std::string CommonAppDataFolder() const override;
+  std::optional<std::string> ShowOpenDialog(const workspace::FileDialogRequest& request) override;
+  std::optional<std::string> ShowSaveDialog(const workspace::FileDialogRequest& request) override;
+  void ShowMessage(std::string_view text, unsigned style) override;
+  void ShowSourceFileName(const std::string& fileName) override;
+  void ChangeTable(const std::function<void()>& change) override;
+  void ShowDestinationSaved() override;
 
   void StoreAuthors();
   void RunCommand(void (WindowCommands::*command)());
@@ -128,7 +163,9 @@ class TfMain : public QWidget {
   workspace::Workspace::Clock clock_;
   std::unique_ptr<workspace::Workspace> workspace_;
   TranslationModel* model_ = nullptr;
+  std::unique_ptr<workspace::Commands> workflow_;
   WindowCommands* commands_ = nullptr;
+  FileDialogPresenter fileDialogs_;
   bool showingHeader_ = false;
   // The author lines as the memo last got them from the workspace.
   std::vector<std::pair<QString, std::string>> shownAuthors_;

@@ -1,0 +1,330 @@
+// A whole translation session in the real window: Open, the destination,
+// edits in the grid and the header fields, Ctrl+S, and what the grid paints
+// on the way. The file dialogs are answered by a script; the files are real.
+
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <deque>
+#include <filesystem>
+#include <map>
+
+#include "platform/CodePage.h"
+#include "support/TestSupport.h"
+#include "ui/Controls.h"
+#include "ui/TranslationGrid.h"
+#include "ui/TranslationModel.h"
+#include "WindowFixture.h"
+
+namespace {
+
+using testsupport::ReadFile;
+using testsupport::WriteFile;
+
+const QColor kMaroon{128, 0, 0};
+
+// cp1250 bytes throughout: "Ján Novák", "Hlavné okno", "Zrušiť".
+const std::string kSource =
+    "[-main-]\r\ntag=en\r\nname=English\r\nProgramVersion=3.1\r\nTranslationVersion=3.1.0\r\n"
+    "date=2008-01-01\r\nautor01=Jane Doe\r\n"
+    "[Form1]\r\nCaption=%Main window%\r\nBtn=%OK%\r\nCancel=%Cancel%\r\n"
+    "[Msgs]\r\nErr1=%Failed%\r\n";
+const std::string kDestination =
+    "[-main-]\r\ntag=sk\r\nname=Slovensky\r\nProgramVersion=3.1\r\nTranslationVersion=3.1.2\r\n"
+    "date=2009-01-01\r\nautor01=J\xe1n Nov\xe1k\r\n"
+    "[Form1]\r\nCaption=%Hlavn\xe9 okno%\r\nBtn=%ok%\r\nCancel=%Zru\x9ai\x9d%\r\n"
+    "[Old]\r\nKept=1\r\n";
+
+// Table rows of kSource.
+constexpr std::size_t kCaptionRow = 3, kBtnRow = 4, kCancelRow = 5, kMsgsRow = 7, kErr1Row = 8;
+
+struct Painted {
+  QString text;
+  ProcFunc::CellLook look;
+  QRect rect;
+};
+
+class WorkflowTest : public testsupport::WindowTest {
+ protected:
+  void SetUp() override {
+    platform::OverrideSystemCodePage(1250);
+    WindowTest::SetUp();
+    window->SetCommands(nullptr);  // the window's own commands
+    window->SetFileDialogPresenter(
+        [this](QWidget*, FileDialogKind kind, const workspace::FileDialogRequest& request) {
+          auto& answers = kind == FileDialogKind::Open ? openAnswers : saveAnswers;
+          (kind == FileDialogKind::Open ? openRequests : saveRequests).push_back(request);
+          if (answers.empty()) {
+            ADD_FAILURE() << "unexpected file dialog";
+            return std::optional<std::string>();
+          }
+          auto answer = answers.front();
+          answers.pop_front();
+          return answer;
+        });
+    WriteFile(dir / "en.lng", kSource);
+    window->cbProgram->setCurrentIndex(1);  // "[Farnel] - program interface"
+  }
+  void TearDown() override {
+    WindowTest::TearDown();
+    platform::OverrideSystemCodePage(0);
+  }
+
+  void OpenInto(const std::string& destination) {
+    openAnswers = {dir / "en.lng"};
+    saveAnswers = {destination};
+    window->bitOpen->click();
+  }
+
+  std::vector<QString> BoxTexts() const {
+    std::vector<QString> texts;
+    for (const auto& box : boxes.boxes) texts.push_back(box.text);
+    return texts;
+  }
+
+  // Every cell that one part of the grid paints, by table row.
+  std::map<std::size_t, Painted> Paint(QWidget* part, int firstTableRow) {
+    std::map<std::size_t, Painted> cells;
+    auto previous = ProcFunc::SetCellPaintObserver(
+        [&](const QRect& rect, const QString& text, const ProcFunc::CellLook& look) {
+          const std::size_t row = static_cast<std::size_t>(firstTableRow + rect.top() / 17);
+          cells[row] = {text, look, rect};
+        });
+    part->grab();
+    ProcFunc::SetCellPaintObserver(std::move(previous));
+    return cells;
+  }
+  std::map<std::size_t, Painted> Translations() { return Paint(window->sgPreklad->viewport(), 1); }
+  std::map<std::size_t, Painted> Keys() { return Paint(window->sgPreklad->verticalHeader(), 1); }
+  Painted Heading() { return Paint(window->sgPreklad->horizontalHeader(), 0).at(0); }
+
+  testsupport::TempDir dir;
+  testsupport::ScopedEnvironment wine{"WINEPREFIX", dir / "prefix"};
+  std::deque<std::optional<std::string>> openAnswers, saveAnswers;
+  std::vector<workspace::FileDialogRequest> openRequests, saveRequests;
+};
+
+TEST_F(WorkflowTest, ANewDestinationIsACopyOfTheSourceWithEveryRowUntranslated) {
+  OpenInto(dir / "sk");
+
+  EXPECT_EQ(window->lblLoaded->text().toStdString(), dir / "en.lng");
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Please select your destination file.");
+  EXPECT_EQ(boxes.boxes[0].style, ProcFunc::kIconInformation);
+  EXPECT_EQ(boxes.boxes[0].caption, "Orvane translator");
+  ASSERT_EQ(saveRequests.size(), 1u);
+  EXPECT_EQ(saveRequests[0].filter, "Language file (*.lng)");
+  EXPECT_EQ(saveRequests[0].fileName, "[Farnel] - program interface en");
+
+  EXPECT_EQ(ReadFile(dir / "sk.lng"),
+            "[-main-]\r\ntag=en\r\nname=English\r\nProgramVersion=3.1\r\n"
+            "TranslationVersion=3.1.0\r\ndate=2026-03-14\r\nautor01=Jane Doe\r\n\r\n"
+            "[Form1]\r\nCaption=%Main window%\r\nBtn=%OK%\r\nCancel=%Cancel%\r\n\r\n"
+            "[Msgs]\r\nErr1=%Failed%\r\n\r\n");
+  EXPECT_EQ(window->bitSave->text(), "Save");
+  EXPECT_FALSE(window->IndicatorMarked());
+
+  for (const auto& [row, cell] : Translations()) {
+    if (!cell.text.isEmpty()) EXPECT_EQ(cell.look.text, kMaroon) << row;
+    EXPECT_FALSE(cell.look.bold);
+  }
+  for (const auto& [row, cell] : Keys()) EXPECT_EQ(cell.look.text, Qt::black) << row;
+  const Painted heading = Heading();
+  EXPECT_EQ(heading.text, "translation");
+  EXPECT_EQ(heading.look.text, kMaroon);
+  EXPECT_TRUE(heading.look.bold);
+  EXPECT_EQ(heading.look.alignment, ProcFunc::CellAlignment::Centred);
+}
+
+TEST_F(WorkflowTest, EditsInTheGridAndTheHeaderAreSavedByCtrlSByteForByte) {
+  WriteFile(dir / "sk.lng", kDestination);
+  OpenInto(dir / "sk.lng");
+  const std::string merged =
+      "[-main-]\r\ntag=sk\r\nname=Slovensky\r\nProgramVersion=3.1\r\nTranslationVersion=3.1.2\r\n"
+      "date=2026-03-14\r\nautor01=J\xe1n Nov\xe1k\r\n\r\n"
+      "[Form1]\r\nCaption=%Hlavn\xe9 okno%\r\nBtn=%ok%\r\nCancel=%Zru\x9ai\x9d%\r\n\r\n"
+      "[Old]\r\nKept=1\r\n\r\n[Msgs]\r\nErr1=%Failed%\r\n\r\n";
+  EXPECT_EQ(ReadFile(dir / "sk.lng"), merged);
+  EXPECT_EQ(window->eLngName->text(), "Slovensky");
+  EXPECT_EQ(window->mAutors->toPlainText(), QString::fromUtf8("Ján Novák"));
+
+  // Only the text the destination left as the source had it is maroon; a
+  // change of letter case is a translation.
+  auto painted = Translations();
+  EXPECT_EQ(painted.at(kCaptionRow).text, QString::fromUtf8("Hlavné okno"));
+  EXPECT_EQ(painted.at(kCaptionRow).look.text, Qt::black);
+  EXPECT_EQ(painted.at(kBtnRow).look.text, Qt::black);
+  EXPECT_EQ(painted.at(kCancelRow).text, QString::fromUtf8("Zrušiť"));
+  EXPECT_EQ(painted.at(kErr1Row).look.text, kMaroon);
+  EXPECT_EQ(Keys().at(kErr1Row).look.text, Qt::black);
+
+  // Typed into the grid: the row turns black and Ctrl+S saves it.
+  Focus(window->sgPreklad);
+  for (std::size_t row = 1; row < kErr1Row; ++row) Press(window->sgPreklad->CellEditor(), Qt::Key_Down);
+  QLineEdit* editor = window->sgPreklad->CellEditor();
+  ASSERT_NE(editor, nullptr);
+  editor->selectAll();
+  Type(editor, QString::fromUtf8("Zlyhanie č. 1"));
+  EXPECT_TRUE(window->IndicatorMarked());
+  QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_FALSE(window->IndicatorMarked());
+  std::string expected = merged;
+  expected.replace(expected.find("Err1=%Failed%"), 13, "Err1=%Zlyhanie \xe8. 1%");
+  EXPECT_EQ(ReadFile(dir / "sk.lng"), expected);
+  Press(editor, Qt::Key_Up);
+  EXPECT_EQ(Translations().at(kErr1Row).look.text, Qt::black);
+
+  // Typed into a header field: Ctrl+S from there.
+  Focus(window->eLngName);
+  window->eLngName->end(false);
+  Type(window->eLngName, QString::fromUtf8(" – SK"));
+  QTest::keyClick(window->eLngName, Qt::Key_S, Qt::ControlModifier);
+  expected.replace(expected.find("name=Slovensky"), 14, "name=Slovensky \x96 SK");
+  EXPECT_EQ(ReadFile(dir / "sk.lng"), expected);
+  EXPECT_EQ(saveRequests.size(), 1u);  // no dialog after the first
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+}
+
+TEST_F(WorkflowTest, TheGridPaintsTheCurrentCellAndUntranslatedRowsAsTheyStand) {
+  // Opened, destination cancelled: no reference yet, so nothing is maroon,
+  // and the current cell is white on the highlight while the grid has no
+  // focus.
+  openAnswers = {dir / "en.lng"};
+  saveAnswers = {std::nullopt};
+  window->bitOpen->click();
+  window->bitSave->setFocus();
+  auto painted = Translations();
+  const QColor highlight = window->sgPreklad->palette().color(QPalette::Active, QPalette::Highlight);
+  ASSERT_EQ(window->sgPreklad->CurrentTableRow(), 1u);
+  EXPECT_EQ(painted.at(1).look.text, Qt::white);
+  EXPECT_EQ(painted.at(1).look.background, highlight);
+  for (const auto& [row, cell] : painted) {
+    if (row == 1) continue;
+    EXPECT_EQ(cell.look.text, Qt::black) << row;
+    EXPECT_EQ(cell.look.background, window->sgPreklad->palette().color(QPalette::Base)) << row;
+    EXPECT_EQ(cell.look.alignment, ProcFunc::CellAlignment::Left);
+    EXPECT_EQ(cell.rect.left(), 0);
+  }
+  EXPECT_EQ(Heading().look.text, Qt::black);
+  const auto keys = Keys();
+  EXPECT_EQ(keys.at(kMsgsRow).text, "section - Msgs");
+  EXPECT_EQ(keys.at(kMsgsRow).look.background, TranslationGrid::kFixedColour);
+  EXPECT_FALSE(keys.at(kMsgsRow).look.bold);
+
+  // After a merge with a copy: maroon wins over white on the current cell;
+  // with the focus in the grid the editor shows that cell instead.
+  saveAnswers = {dir / "sk.lng"};
+  window->bitSave->click();
+  EXPECT_EQ(Translations().at(1).look.text, kMaroon);  // blank row: two empty texts
+  Focus(window->sgPreklad);
+  Type(window->sgPreklad->CellEditor(), "typed into a blank row");
+  for (std::size_t row = 1; row < kCaptionRow; ++row) Press(window->sgPreklad->CellEditor(), Qt::Key_Down);
+  window->sgPreklad->CellEditor()->clear();
+  emit window->sgPreklad->CellEditor()->textEdited({});
+  EXPECT_EQ(Translations().count(kCaptionRow), 0u);  // under the editor
+  window->bitSave->setFocus();
+  painted = Translations();
+  EXPECT_EQ(painted.at(1).look.text, Qt::black);
+  EXPECT_EQ(painted.at(kCaptionRow).text, "");
+  EXPECT_EQ(painted.at(kCaptionRow).look.text, Qt::white);  // emptied: not untranslated
+  EXPECT_EQ(painted.at(kBtnRow).look.text, kMaroon);
+}
+
+TEST_F(WorkflowTest, CancelAndTheSameFileInOtherLetterCaseAreRefusedWithTheirMessages) {
+  openAnswers = {std::nullopt};
+  window->bitOpen->click();
+  EXPECT_EQ(BoxTexts(), (std::vector<QString>{"Please select your destination file.",
+                                              "You need to select source file."}));
+  EXPECT_TRUE(saveRequests.empty());
+
+  boxes.boxes.clear();
+  OpenInto(dir / "EN.LNG");
+  ASSERT_EQ(boxes.boxes.size(), 2u);
+  EXPECT_EQ(boxes.boxes[1].text,
+            "Source file and destination file cannot be same. Please select other one.");
+  EXPECT_EQ(boxes.boxes[1].style, ProcFunc::kIconWarning);
+  EXPECT_EQ(window->bitSave->text(), "Save...");
+  EXPECT_EQ(ReadFile(dir / "en.lng"), kSource);
+
+  // The next Ctrl+S asks again.
+  saveAnswers = {dir / "sk.lng"};
+  Focus(window->eLngTag);
+  QTest::keyClick(window->eLngTag, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(saveRequests.size(), 2u);
+  EXPECT_TRUE(std::filesystem::exists(dir / "sk.lng"));
+}
+
+TEST_F(WorkflowTest, AMissingSourceGivesAnEmptyTableAndAHeaderOnlyDestination) {
+  openAnswers = {dir / "typed.lng"};
+  saveAnswers = {dir / "sk.lng"};
+  window->bitOpen->click();
+  EXPECT_EQ(window->sgPreklad->Model()->rowCount(), 1);
+  EXPECT_EQ(window->eLngTag->text(), "");
+  EXPECT_EQ(ReadFile(dir / "sk.lng"),
+            "[-main-]\r\ntag=\r\nname=\r\nProgramVersion=\r\nTranslationVersion=\r\n"
+            "date=2026-03-14\r\n\r\n");
+}
+
+TEST_F(WorkflowTest, TheOpenDialogStartsWhereTheSiblingsSettingsSay) {
+  const std::string data = dir / "prefix/drive_c/ProgramData/Orvane/Farnel/Data";
+  std::filesystem::create_directories(data);
+  openAnswers = {std::nullopt, std::nullopt};
+  window->bitOpen->click();  // settings file missing
+  WriteFile(data + "/settings.orv", "[Inst]\r\nlocation=/opt/farnel\r\n");
+  window->bitOpen->click();
+  ASSERT_EQ(openRequests.size(), 2u);
+  EXPECT_EQ(openRequests[0].initialFolder, ProcFunc::ProgramIdentity().applicationFolder);
+  EXPECT_EQ(openRequests[1].initialFolder, "/opt/farnel/Languages");
+  EXPECT_EQ(openRequests[1].filter, "Language files of program Farnel (*.lng)");
+}
+
+TEST_F(WorkflowTest, AFailedSaveIsShownAndLeavesTheIndicatorMarked) {
+  OpenInto(dir / "sk.lng");
+  std::filesystem::remove(dir / "sk.lng");
+  std::filesystem::create_directories(dir / "sk.lng");  // cannot be replaced by a file
+  boxes.boxes.clear();
+  Focus(window->sgPreklad);
+  Type(window->sgPreklad->CellEditor(), "x");
+  QTest::keyClick(window->sgPreklad->CellEditor(), Qt::Key_S, Qt::ControlModifier);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].style, ProcFunc::kIconError);
+  EXPECT_TRUE(boxes.boxes[0].text.startsWith("Cannot create file \"" + QString::fromStdString(dir / "sk.lng")))
+      << boxes.boxes[0].text.toStdString();
+  EXPECT_TRUE(window->IndicatorMarked());
+}
+
+TEST_F(WorkflowTest, TheToolkitDialogsListTheKindsFilesAndCheckNothing) {
+  const workspace::FileDialogRequest request{dir.path(), "Language files of invoices (*.ilng)",
+                                             "[Farnel] - invoice sk"};
+  const auto open = TfMain::NewFileDialog(window.get(), FileDialogKind::Open, request);
+  EXPECT_EQ(open->acceptMode(), QFileDialog::AcceptOpen);
+  EXPECT_EQ(open->fileMode(), QFileDialog::AnyFile);  // a name that does not exist is taken
+  EXPECT_EQ(open->nameFilters(), QStringList{"Language files of invoices (*.ilng)"});
+  EXPECT_EQ(open->directory().absolutePath().toStdString(), dir.path());
+  EXPECT_TRUE(open->isSizeGripEnabled());
+  const auto save = TfMain::NewFileDialog(window.get(), FileDialogKind::Save, request);
+  EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
+  EXPECT_TRUE(save->testOption(QFileDialog::DontConfirmOverwrite));
+
+  // Shown for real: a typed name comes back as a full path.
+  window->SetFileDialogPresenter({});
+  WriteFile(dir / "cs.lng", "[-main-]\r\ntag=cs\r\n");
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(QString::fromStdString(dir / "cs.lng"));
+    QTimer::singleShot(0, [&] {
+      auto* saveDialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (saveDialog) saveDialog->reject();
+    });
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  window->bitOpen->click();
+  EXPECT_EQ(window->Workspace().SourceFileName(), dir / "cs.lng");
+  EXPECT_EQ(window->eLngTag->text(), "cs");
+}
+
+}  // namespace
