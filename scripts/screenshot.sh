@@ -1,28 +1,76 @@
 #!/usr/bin/env bash
 # Takes a screenshot of the running window, as a user would see it, on a
-# virtual display with a window manager, into docs/main-window.png (or the
-# file named as the first argument).
+# virtual display with a window manager.
+#
+#   scripts/screenshot.sh [output]            the window at start
+#                                             (docs/main-window.png)
+#   scripts/screenshot.sh --session [output]  a Slovak translation under way,
+#                                             opened and edited through the
+#                                             real dialogs (docs/translation-session.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-output=${1:-docs/main-window.png}
+session=false
+program_locale=()
+if [[ ${1:-} == --session ]]; then session=true; shift; fi
+if $session; then output=${1:-docs/translation-session.png}; else output=${1:-docs/main-window.png}; fi
 
 scripts/install-deps.sh fonts-wine xvfb xdotool imagemagick openbox
 cmake --preset default >/dev/null
 cmake --build --preset default --target orvane-translator
 
+work=$(mktemp -d)
 display=:$((100 + RANDOM % 800))
 Xvfb "$display" -screen 0 1024x640x24 -nolisten tcp &
 pids=($!)
-trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
+trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
-build/default/src/app/orvane-translator &
+
+if $session; then
+  # The files a Slovak translator has: the shipped English source and a
+  # translation half done, both windows-1250 with CR LF, as on their disks.
+  mkdir -p "$work/Farnel/Languages" "$work/Translations"
+  iconv -f UTF-8 -t CP1250 scripts/session/en.utf8 | sed 's/$/\r/' >"$work/Farnel/Languages/en.lng"
+  iconv -f UTF-8 -t CP1250 scripts/session/sk.utf8 | sed 's/$/\r/' >"$work/Translations/sk.lng"
+  # A Slovak user: code page windows-1250.
+  program_locale=(env LC_ALL= LC_CTYPE= LANG=sk_SK.UTF-8)
+  export LC_ALL=C.UTF-8  # xdotool types the letters beyond ASCII
+fi
+"${program_locale[@]}" build/default/src/app/orvane-translator 2>/dev/null &
 pids+=($!)
-xdotool search --sync --onlyvisible --name 'Orvane translator' >/dev/null
+window=$(xdotool search --sync --onlyvisible --name 'Orvane translator' | head -1)
 sleep 1  # let the maximised window settle and paint
+
+if $session; then
+  # Answers a dialog: waits for it, types a full path and confirms.
+  answer() {
+    xdotool search --sync --onlyvisible --name "^$1\$" >/dev/null
+    sleep 0.5
+    xdotool key ctrl+a
+    xdotool type --delay 5 "$2"
+    xdotool key Return
+    sleep 0.5
+  }
+  xdotool mousemove --window "$window" 90 34 click 1  # the file kinds
+  sleep 0.3
+  xdotool key Down Return  # "[Farnel] - program interface"
+  xdotool mousemove --window "$window" 40 80 click 1  # Open...
+  answer 'Open' "$work/Farnel/Languages/en.lng"
+  xdotool key Return  # "Please select your destination file."
+  sleep 0.5
+  answer 'Save As' "$work/Translations/sk.lng"
+  # Translate one more entry: the row of "Copy", typed into the grid.
+  xdotool mousemove --window "$window" 400 366 click 1
+  sleep 0.3
+  xdotool key ctrl+a
+  xdotool type --delay 20 'Kopírovať'
+  xdotool key ctrl+s
+  sleep 0.5
+fi
+
 mkdir -p "$(dirname "$output")"
 import -window root "$output"
 echo "Saved $output"

@@ -111,6 +111,9 @@ QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionVie
                                           const QModelIndex& index) const {
   auto* editor = new QLineEdit(parent);
   editor->setFrame(false);
+  // The line edit keeps 2 pixels of its own before the text; with these the
+  // text does not jump sideways when the editor takes over a painted cell.
+  editor->setTextMargins(ProcFunc::kCellTextLeft - 2, 0, 0, 0);
   editor->setValidator(new SingleLineValidator(editor));
   editor->setMaxLength(SingleLineValidator::kNoLengthLimit);
   // The table follows the editor keystroke by keystroke.
