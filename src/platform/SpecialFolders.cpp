@@ -82,9 +82,12 @@ bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 
 std::string WinePrefixFolder() { return WinePrefix(); }
 
+bool IsWindowsPath(const std::string& path) {
+  return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':';
+}
+
 std::string UnixPathOf(const std::string& windowsPath, const std::string& winePrefix) {
-  if (windowsPath.size() < 2 || !IsDriveLetter(windowsPath[0]) || windowsPath[1] != ':')
-    return windowsPath;
+  if (!IsWindowsPath(windowsPath)) return windowsPath;
   const char drive = static_cast<char>(windowsPath[0] | 0x20);  // Wine's links are lower case
   std::string path = Joined(winePrefix, std::string("dosdevices/") + drive + ':');
   std::size_t start = 2;

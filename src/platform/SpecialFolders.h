@@ -29,4 +29,7 @@ std::string WinePrefixFolder();
 // returned as it is. Both are file-system names (UTF-8), not code-page text.
 std::string UnixPathOf(const std::string& windowsPath, const std::string& winePrefix);
 
+// True when `path` starts with a drive letter and a colon, as "C:\\x" does.
+bool IsWindowsPath(const std::string& path);
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "ui/Controls.h"
 
 #include <QAbstractItemView>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -88,4 +89,17 @@ void TMemo::insertFromMimeData(const QMimeData* source) {
     QPlainTextEdit::insertFromMimeData(source);
   else
     RefusalNotice::Show(this, source->text());
+}
+
+void TMemo::dropEvent(QDropEvent* event) {
+  // A refused drop must not count as taken: the application it was dragged
+  // from would delete a text that was moved nowhere.
+  const QMimeData* data = event->mimeData();
+  if (data->hasText() && !TextCodec::System().CanEncode(data->text())) {
+    RefusalNotice::Show(this, data->text());
+    event->setDropAction(Qt::IgnoreAction);
+    event->ignore();
+    return;
+  }
+  QPlainTextEdit::dropEvent(event);
 }

@@ -72,4 +72,5 @@ class TMemo : public QPlainTextEdit {
   void inputMethodEvent(QInputMethodEvent* event) override;
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
+  void dropEvent(QDropEvent* event) override;
 };

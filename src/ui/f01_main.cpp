@@ -552,6 +552,8 @@ std::unique_ptr<QFileDialog> TfMain::NewFileDialog(QWidget* owner, FileDialogKin
   dialog->setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
   dialog->setFileMode(QFileDialog::AnyFile);
   dialog->setOption(QFileDialog::DontConfirmOverwrite);
+  // A desktop's own dialog may insist that an opened file exists.
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setSizeGripEnabled(true);
   if (!request.fileName.empty()) dialog->selectFile(QFile::decodeName(request.fileName.c_str()));
   return dialog;

@@ -15,9 +15,9 @@ std::string WithTrailingSlash(std::string folder) {
   return folder;
 }
 
-// The folder that a sibling's settings name as its installation, as a
-// Linux path; empty when the settings do not say.
-std::string SiblingLocation(const std::string& siblingFolder) {
+// The "Languages" folder of the installation that a sibling's settings
+// name, as a Linux path; empty when the settings do not say.
+std::string SiblingLanguagesFolder(const std::string& siblingFolder) {
   if (!platform::DirectoryExists(siblingFolder)) return {};
   std::string location;
   {
@@ -26,9 +26,12 @@ std::string SiblingLocation(const std::string& siblingFolder) {
   }
   if (location.empty()) return {};
   // The sibling programs run under Wine and write Windows paths in their
-  // code page.
-  return platform::UnixPathOf(platform::Utf8FromCodePage(location, platform::SystemCodePage()),
-                              platform::WinePrefixFolder());
+  // code page; such a path is found in the prefix, "Languages" included,
+  // whatever the letter case of its names on disk.
+  location = platform::Utf8FromCodePage(location, platform::SystemCodePage());
+  if (!platform::IsWindowsPath(location)) return WithTrailingSlash(location) + "Languages";
+  if (location.back() != '\\' && location.back() != '/') location += '\\';
+  return platform::UnixPathOf(location + "Languages", platform::WinePrefixFolder());
 }
 
 }  // namespace
@@ -45,9 +48,9 @@ std::string Commands::OpenDialogFolder(const FileKind* kind) const {
   // Without a shared data folder the sibling's folder would be taken
   // relative to wherever the program was started.
   if (kind != nullptr && !kind->siblingFolder.empty() && !base.empty()) {
-    const std::string location =
-        SiblingLocation(WithTrailingSlash(base) + std::string(kind->siblingFolder) + '/');
-    if (!location.empty()) return WithTrailingSlash(location) + "Languages";
+    std::string languages =
+        SiblingLanguagesFolder(WithTrailingSlash(base) + std::string(kind->siblingFolder) + '/');
+    if (!languages.empty()) return languages;
   }
   return host_.ApplicationFolder();
 }

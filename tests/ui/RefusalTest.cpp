@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -142,6 +144,15 @@ TEST_F(RefusalField, TheMemoRefusesVisiblyWhetherTypedComposedOrPasted) {
   memo->paste();
   EXPECT_EQ(memo->toPlainText(), U("Zoë "));
   EXPECT_TRUE(QToolTip::text().startsWith(U("\"中\", \"文\" cannot")));
+
+  // A refused drop is not taken, so a moved text is not deleted where it
+  // came from.
+  QMimeData dragged;
+  dragged.setText(U("ñ"));
+  QDropEvent drop(QPointF(5, 5), Qt::MoveAction, &dragged, Qt::LeftButton, {});
+  QApplication::sendEvent(memo->viewport(), &drop);
+  EXPECT_FALSE(drop.isAccepted());
+  EXPECT_EQ(memo->toPlainText(), U("Zoë "));
 }
 
 TEST_F(RefusalField, WhatTheCodePageHoldsIsTakenWithoutANotice) {

@@ -137,6 +137,13 @@ TEST_F(WorkflowTest, ANewDestinationIsACopyOfTheSourceWithEveryRowUntranslated) 
   EXPECT_EQ(heading.look.text, kMaroon);
   EXPECT_TRUE(heading.look.bold);
   EXPECT_EQ(heading.look.alignment, ProcFunc::CellAlignment::Centred);
+
+  // A later Open empties the destination; the caption stays.
+  openAnswers = {std::nullopt};
+  saveAnswers = {std::nullopt};
+  window->bitOpen->click();
+  EXPECT_EQ(window->Workspace().DestinationFileName(), "");
+  EXPECT_EQ(window->bitSave->text(), "Save");
 }
 
 TEST_F(WorkflowTest, EditsInTheGridAndTheHeaderAreSavedByCtrlSByteForByte) {
@@ -308,6 +315,7 @@ TEST_F(WorkflowTest, TheToolkitDialogsListTheKindsFilesAndCheckNothing) {
   const auto save = TfMain::NewFileDialog(window.get(), FileDialogKind::Save, request);
   EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
   EXPECT_TRUE(save->testOption(QFileDialog::DontConfirmOverwrite));
+  EXPECT_TRUE(save->testOption(QFileDialog::DontUseNativeDialog));
 
   // Shown for real: a typed name comes back as a full path.
   window->SetFileDialogPresenter({});

@@ -250,6 +250,26 @@ TEST_F(CommandsTest, CancellingTheDialogsChangesNothing) {
   EXPECT_EQ(host.saveRequests.size(), 3u);
 }
 
+TEST_F(CommandsTest, ADestinationThatIsNoPlainFileIsNeverReplacedByAnything) {
+  // A dangling link: the copy lands where it points, and it stays a link.
+  ASSERT_EQ(symlink((dir / "target.lng").c_str(), (dir / "link.lng").c_str()), 0);
+  host.openAnswers = {dir / "en.lng"};
+  host.saveAnswers = {dir / "link.lng"};
+  commands.Open();
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.lng"));
+  EXPECT_EQ(ReadFile(dir / "target.lng"), kSourceSaved);
+
+  // A FIFO cannot be read as a translation; it is neither waited on nor
+  // replaced, the first time or the next.
+  ASSERT_EQ(mkfifo((dir / "pipe.lng").c_str(), 0600), 0);
+  host.openAnswers = {dir / "en.lng"};
+  host.saveAnswers = {dir / "pipe.lng"};
+  EXPECT_THROW(commands.Open(), EFOpenError);
+  EXPECT_THROW(commands.Save(), EFOpenError);
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe.lng"));
+  EXPECT_EQ(host.destinationsSaved, 1);
+}
+
 TEST_F(CommandsTest, AMissingSourceLoadsEmptyAndItsDestinationGetsOnlyTheHeader) {
   host.openAnswers = {dir / "typed.lng"};
   host.saveAnswers = {dir / "sk.lng"};
@@ -318,6 +338,9 @@ TEST_F(OpenDialogFolderTest, IsTheSiblingsLanguagesFolderWhenItsSettingsSayWhere
   ASSERT_EQ(symlink("../drive_c", (dir / "prefix/dosdevices/c:").c_str()), 0);
   Settings("[Inst]\r\nlocation=C:\\PROGRAM FILES\\Orvane\\Farnel\r\n");
   EXPECT_EQ(Folder(), dir / "prefix/dosdevices/c:/Program Files/Orvane/Farnel/Languages");
+  std::filesystem::create_directories(dir / "prefix/drive_c/Program Files/Orvane/Farnel/languages");
+  Settings("[Inst]\r\nlocation=c:\\program files\\orvane\\farnel\\\r\n");
+  EXPECT_EQ(Folder(), dir / "prefix/dosdevices/c:/Program Files/Orvane/Farnel/languages");
 }
 
 TEST_F(OpenDialogFolderTest, IsTheApplicationFolderWheneverTheSiblingCannotBeFound) {
