@@ -366,12 +366,10 @@ void TranslationGrid::PaintCorner(QWidget& corner) {
 void TranslationGrid::PaintCell(QPainter& painter, const GridCell& cell) const {
   painter.save();
   painter.setFont(font());
-  if (drawCell_) {
+  if (drawCell_)
     drawCell_(painter, cell);
-  } else {
-    const QString text = model_ ? model_->CellText(cell.column, cell.row) : QString();
-    ProcFunc::DrawCell(painter, cell.rect, text, {cell.background, Qt::black});
-  }
+  else
+    painter.fillRect(cell.rect, cell.background);
   painter.restore();
 }
 

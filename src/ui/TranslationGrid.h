@@ -107,7 +107,7 @@ class TranslationGrid : public QTableView {
 
   // Every cell, fixed ones included, is painted by the handler once the grid
   // has prepared it (font and background). Without a handler the grid
-  // paints plain text.
+  // shows only the backgrounds.
   using DrawCellHandler = std::function<void(QPainter&, const GridCell&)>;
   void SetDrawCellHandler(DrawCellHandler handler) { drawCell_ = std::move(handler); }
   void PaintCell(QPainter& painter, const GridCell& cell) const;

@@ -42,8 +42,8 @@ void RegisterWindowFont() {
 
 using namespace std::chrono;
 
-const QColor kMarkedColour{128, 0, 0};  // maroon
-const QColor kUntranslatedColour{128, 0, 0};  // maroon
+// Marks what still needs the translator: unsaved edits, untranslated rows.
+const QColor kMaroon{128, 0, 0};
 
 std::optional<std::string> ToolkitFileDialog(QWidget* owner, FileDialogKind kind,
                                              const workspace::FileDialogRequest& request) {
@@ -122,7 +122,8 @@ TfMain::TfMain(TfMainOptions options) {
   clock_ = options.clock ? std::move(options.clock) : &platform::LocalNow;
   if (options.executableFile.empty()) options.executableFile = platform::ExecutablePath();
   workspace_ = std::make_unique<workspace::Workspace>(clock_);
-  workflow_ = std::make_unique<workspace::Commands>(*workspace_, static_cast<workspace::CommandHost&>(*this));
+  workflow_ = std::make_unique<workspace::Commands>(*workspace_,
+                                                    static_cast<workspace::CommandHost&>(*this));
   fileDialogs_ = &ToolkitFileDialog;
 
   CreateControls();
@@ -386,13 +387,13 @@ void TfMain::ChangeWorkspace(const std::function<void(workspace::Workspace&)>& c
 }
 
 bool TfMain::IndicatorMarked() const {
-  return Label9->palette().color(QPalette::WindowText) == kMarkedColour;
+  return Label9->palette().color(QPalette::WindowText) == kMaroon;
 }
 
 void TfMain::PaintIndicator(bool marked) {
   for (QWidget* caption : {static_cast<QWidget*>(Label9), static_cast<QWidget*>(bitSave)}) {
     QPalette palette = caption->palette();
-    const QColor colour = marked ? kMarkedColour : QPalette().color(QPalette::WindowText);
+    const QColor colour = marked ? kMaroon : QPalette().color(QPalette::WindowText);
     palette.setColor(QPalette::WindowText, colour);
     palette.setColor(QPalette::ButtonText, colour);
     caption->setPalette(palette);
@@ -526,7 +527,7 @@ ProcFunc::CellLook TfMain::CellLookOf(const GridCell& cell) const {
   if (cell.column == 1) {
     if (cell.inSelection) look.text = Qt::white;
     // Untranslated wins: it must show on the current cell too.
-    if (workspace_->IsUntranslated(cell.row)) look.text = kUntranslatedColour;
+    if (workspace_->IsUntranslated(cell.row)) look.text = kMaroon;
   }
   look.bold = cell.row == 0;
   look.alignment = cell.row == 0 ? ProcFunc::CellAlignment::Centred : ProcFunc::CellAlignment::Left;

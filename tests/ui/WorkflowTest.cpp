@@ -128,7 +128,9 @@ TEST_F(WorkflowTest, ANewDestinationIsACopyOfTheSourceWithEveryRowUntranslated) 
   EXPECT_FALSE(window->IndicatorMarked());
 
   for (const auto& [row, cell] : Translations()) {
-    if (!cell.text.isEmpty()) EXPECT_EQ(cell.look.text, kMaroon) << row;
+    if (!cell.text.isEmpty()) {
+      EXPECT_EQ(cell.look.text, kMaroon) << row;
+    }
     EXPECT_FALSE(cell.look.bold);
   }
   for (const auto& [row, cell] : Keys()) EXPECT_EQ(cell.look.text, Qt::black) << row;
