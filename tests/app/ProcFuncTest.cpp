@@ -235,7 +235,9 @@ TEST(CellPainter, PlacesTextsTheSameWayInEveryCell) {
   painter.end();
   for (int x = 0; x < image.width(); ++x) {
     for (int y = 0; y < image.height(); ++y) {
-      if (!cell.contains(x, y)) ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+      if (!cell.contains(x, y)) {
+        ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+      }
     }
   }
   EXPECT_EQ(image.pixel(cell.topLeft()), qRgb(0, 0, 255));
