@@ -20,8 +20,11 @@
 #include "ui/Controls.h"
 #include "ui/RefusalNotice.h"
 #include "ui/SingleLineValidator.h"
+#include "WindowFixture.h"
 
 namespace {
+
+using testsupport::WindowTest;
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -71,17 +74,6 @@ class RefusalField : public ::testing::Test {
   }
   void TearDown() override { platform::OverrideSystemCodePage(0); }
 
-  static void Focus(QWidget* widget) {
-    widget->activateWindow();
-    widget->setFocus(Qt::OtherFocusReason);
-    QApplication::processEvents();
-  }
-
-  static void Type(QWidget* widget, const QString& text) {
-    for (const QChar c : text)
-      QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), {});
-  }
-
   static void Compose(QWidget* widget, const QString& text) {
     QInputMethodEvent composed;
     composed.setCommitString(text);
@@ -103,8 +95,8 @@ class RefusalField : public ::testing::Test {
 };
 
 TEST_F(RefusalField, ASingleLineFieldRefusesVisiblyBelowItself) {
-  Focus(edit);
-  Type(edit, U("čñ"));
+  WindowTest::Focus(edit);
+  WindowTest::Type(edit, U("čñ"));
   EXPECT_EQ(edit->text(), U("č"));
   ASSERT_TRUE(QToolTip::isVisible());
   EXPECT_EQ(QToolTip::text(), kRefusedEnye);
@@ -127,8 +119,8 @@ TEST_F(RefusalField, ASingleLineFieldRefusesVisiblyBelowItself) {
 }
 
 TEST_F(RefusalField, TheMemoRefusesVisiblyWhetherTypedComposedOrPasted) {
-  Focus(memo);
-  Type(memo, U("Zoë ñ"));
+  WindowTest::Focus(memo);
+  WindowTest::Type(memo, U("Zoë ñ"));
   EXPECT_EQ(memo->toPlainText(), U("Zoë "));
   ASSERT_TRUE(QToolTip::isVisible());
   EXPECT_EQ(QToolTip::text(), kRefusedEnye);
@@ -156,8 +148,8 @@ TEST_F(RefusalField, TheMemoRefusesVisiblyWhetherTypedComposedOrPasted) {
 }
 
 TEST_F(RefusalField, WhatTheCodePageHoldsIsTakenWithoutANotice) {
-  Focus(edit);
-  Type(edit, U("čš"));
+  WindowTest::Focus(edit);
+  WindowTest::Type(edit, U("čš"));
   Compose(edit, U("ô"));
   QApplication::clipboard()->setText(U("ž\nx"));
   edit->paste();
@@ -166,8 +158,8 @@ TEST_F(RefusalField, WhatTheCodePageHoldsIsTakenWithoutANotice) {
   edit->setText(U("Ľudo"));
   EXPECT_TRUE(edit->hasAcceptableInput());
   EXPECT_FALSE(QToolTip::isVisible());  // checked before the focus moves, which closes tips
-  Focus(memo);
-  Type(memo, U("Zoë"));
+  WindowTest::Focus(memo);
+  WindowTest::Type(memo, U("Zoë"));
   Compose(memo, U("ô"));
   memo->paste();
   EXPECT_EQ(edit->text(), U("Ľudo"));

@@ -30,15 +30,7 @@ class CountingCommands : public WindowCommands {
 };
 
 class WindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    window = std::make_unique<TfMain>(TfMainOptions{STAMPED_PROGRAM, &FixedNow});
-    window->SetCommands(&commands);
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  }
-  void TearDown() override { window.reset(); }
-
+ public:
   // Gives `widget` the keyboard focus, as a click or Tab would.
   static void Focus(QWidget* widget) {
     widget->activateWindow();
@@ -55,6 +47,15 @@ class WindowTest : public ::testing::Test {
   static void Type(QWidget* widget, const QString& text) {
     for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), {});
   }
+
+ protected:
+  void SetUp() override {
+    window = std::make_unique<TfMain>(TfMainOptions{STAMPED_PROGRAM, &FixedNow});
+    window->SetCommands(&commands);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  }
+  void TearDown() override { window.reset(); }
 
   MessageBoxRecorder boxes;  // a box would otherwise wait for a click
   CountingCommands commands;
