@@ -10,6 +10,9 @@ packages=(
   g++
   libgtest-dev
   qt6-base-dev
+  pkg-config
+  libbenchmark-dev
+  libinih-dev
   "$@"
 )
 

@@ -1,0 +1,142 @@
+#include "Budgets.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <optional>
+
+namespace bench {
+
+namespace {
+
+std::string KeyOf(const benchmark::BenchmarkReporter::Run& run) {
+  return run.run_name.function_name + "/" + run.run_name.args;
+}
+
+std::string Format(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+class Judge {
+ public:
+  explicit Judge(const CollectingReporter& reporter) : reporter_(reporter) {}
+
+  std::optional<double> Time(const std::string& key) const {
+    auto found = reporter_.Seconds().find(key);
+    if (found == reporter_.Seconds().end()) return std::nullopt;
+    return found->second;
+  }
+  std::optional<double> Counter(const std::string& key) const {
+    auto found = reporter_.Counters().find(key);
+    if (found == reporter_.Counters().end()) return std::nullopt;
+    return found->second;
+  }
+
+  // `numerator` / `denominator` at most `limit`.
+  void Ratio(const std::string& what, const std::string& numerator,
+             const std::string& denominator, double limit) {
+    auto top = Time(numerator);
+    auto bottom = Time(denominator);
+    BudgetResult result{what, {}, "<= " + Format("%.2f", limit) + "x", false};
+    if (top && bottom && *bottom > 0) {
+      const double ratio = *top / *bottom;
+      result.measured = Format("%.2fx", ratio) + " (" + Format("%.2f", *top * 1e3) + " / " +
+                        Format("%.2f", *bottom * 1e3) + " ms)";
+      result.met = ratio <= limit;
+    }
+    results_.push_back(result);
+  }
+
+  void AtMostMilliseconds(const std::string& what, const std::string& key, double limit) {
+    auto seconds = Time(key);
+    BudgetResult result{what, {}, "<= " + Format("%.0f", limit) + " ms", false};
+    if (seconds) {
+      result.measured = Format("%.2f ms", *seconds * 1e3);
+      result.met = *seconds * 1e3 <= limit;
+    }
+    results_.push_back(result);
+  }
+
+  void CounterBelow(const std::string& what, const std::string& key, double limit) {
+    auto value = Counter(key);
+    BudgetResult result{what, {}, "< " + Format("%.1f", limit) + "x", false};
+    if (value) {
+      result.measured = Format("%.2fx", *value);
+      result.met = *value < limit;
+    }
+    results_.push_back(result);
+  }
+
+  std::vector<BudgetResult> Results() const { return results_; }
+
+ private:
+  const CollectingReporter& reporter_;
+  std::vector<BudgetResult> results_;
+};
+
+}  // namespace
+
+CollectingReporter::CollectingReporter()
+    : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
+
+void CollectingReporter::ReportRuns(const std::vector<Run>& runs) {
+  std::vector<Run> shown;
+  for (const Run& run : runs) {
+    const std::string key = KeyOf(run);
+    if (run.error_occurred) anyFailed_ = true;
+    if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
+      const double seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
+      auto [entry, added] = seconds_.emplace(key, seconds);
+      if (!added) entry->second = std::min(entry->second, seconds);
+      for (const auto& [name, counter] : run.counters) counters_[key + ":" + name] = counter;
+    }
+    if (run.run_type == Run::RT_Iteration && run.repetitions > 1 && !run.error_occurred) continue;
+    if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "min" &&
+        run.aggregate_name != "median" && run.aggregate_name != "cv") {
+      continue;
+    }
+    shown.push_back(run);
+  }
+  if (!shown.empty()) ConsoleReporter::ReportRuns(shown);
+}
+
+std::vector<BudgetResult> JudgeBudgets(const CollectingReporter& reporter) {
+  Judge judge(reporter);
+  judge.Ratio("Reading 100,000 entries: TMemIniFile / inih", "Read/TMemIniFile/100000",
+              "Read/inih/100000", 0.5);
+  judge.Ratio("Pipeline 100,000 / reading 100,000", "Pipeline/100000",
+              "Read/TMemIniFile/100000", 3.0);
+  judge.Ratio("Reading: 1,000,000 / 100,000 entries", "Read/TMemIniFile/1000000",
+              "Read/TMemIniFile/100000", 12.0);
+  judge.Ratio("Pipeline: 1,000,000 / 100,000 entries", "Pipeline/1000000", "Pipeline/100000",
+              12.0);
+  judge.Ratio("Saving one section: 1,000,000 / 100,000 keys", "SaveOneSection/1000000",
+              "SaveOneSection/100000", 12.0);
+  judge.AtMostMilliseconds("Grid: show 100,000 rows and paint", "Grid/Show/100000", 50.0);
+  // Scrolling and typing must not depend on the row count; twice the cost
+  // of a small table leaves room for noise, not for a pass over the rows.
+  judge.Ratio("Grid scrolling: 1,000,000 / 1,000 rows", "Grid/Scroll/1000000", "Grid/Scroll/1000",
+              2.0);
+  judge.Ratio("Grid typing: 1,000,000 / 1,000 rows", "Grid/Type/1000000", "Grid/Type/1000", 2.0);
+  judge.CounterBelow("Peak memory of the pipeline on 1,000,000 entries / file size",
+                     "Memory/Pipeline/1000000:peak_per_file_byte", 4.0);
+  return judge.Results();
+}
+
+bool PrintBudgets(const std::vector<BudgetResult>& results, std::ostream& out) {
+  bool allMet = true;
+  out << "\nBudgets\n";
+  for (const BudgetResult& result : results) {
+    const char* verdict = result.measured.empty() ? "not measured" : result.met ? "met" : "MISSED";
+    if (result.measured.empty() || !result.met) allMet = false;
+    out << "  " << result.what << ": " << (result.measured.empty() ? "-" : result.measured)
+        << ", budget " << result.limit << ": " << verdict << "\n";
+  }
+  return allMet;
+}
+
+}  // namespace bench

@@ -1,0 +1,299 @@
+// Speed and memory of the program on large language files, measured in one
+// process so that the budgets, which are ratios, hold on a noisy machine.
+//
+//   orvane-bench [--check] [Google Benchmark flags]
+//
+// prints every figure and then the budgets; with --check it exits with 1
+// when a budget was missed or could not be measured.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <memory>
+
+#include "Budgets.h"
+#include "InihReference.h"
+#include "LanguageFileGenerator.h"
+#include "MemoryProbe.h"
+#include "Session.h"
+#include "langfile/TMemIniFile.h"
+#include "platform/FileSystem.h"
+#include "ui/TranslationGrid.h"
+#include "ui/f01_main.h"
+#include "workspace/Workspace.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::int64_t kSizes[] = {1'000, 10'000, 100'000, 1'000'000};
+
+// The files of one run, written on first use into a folder of their own and
+// removed at the end.
+class Files {
+ public:
+  Files() {
+    std::string pattern = (fs::temp_directory_path() / "orvane-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+      std::cerr << "Cannot create a folder for the benchmark's files\n";
+      std::exit(2);
+    }
+    folder_ = pattern;
+  }
+  ~Files() {
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+
+  // A language file of `entries` entries in sections of 200.
+  const std::string& Source(std::int64_t entries) { return Get("source", entries, 200); }
+  // A copy of Source(entries), as a destination that is already complete.
+  const std::string& Destination(std::int64_t entries) {
+    auto [found, added] = paths_.try_emplace("destination-" + std::to_string(entries));
+    if (added) {
+      found->second = Path(found->first);
+      Write(found->second, bench::GenerateLanguageFile(static_cast<std::size_t>(entries)));
+    }
+    return found->second;
+  }
+  // A file whose entries all sit in one section.
+  const std::string& OneSection(std::int64_t entries) {
+    return Get("one-section", entries, static_cast<std::size_t>(entries));
+  }
+  std::string Path(const std::string& name) const { return (folder_ / (name + ".lng")).string(); }
+
+ private:
+  const std::string& Get(const std::string& kind, std::int64_t entries, std::size_t perSection) {
+    auto [found, added] = paths_.try_emplace(kind + "-" + std::to_string(entries));
+    if (added) {
+      found->second = Path(found->first);
+      Write(found->second,
+            bench::GenerateLanguageFile(static_cast<std::size_t>(entries), perSection));
+    }
+    return found->second;
+  }
+  static void Write(const std::string& path, const std::string& bytes) {
+    if (!platform::ReplaceFileContents(path, bytes).ok()) {
+      std::cerr << "Cannot write " << path << "\n";
+      std::exit(2);
+    }
+  }
+
+  fs::path folder_;
+  std::map<std::string, std::string> paths_;
+};
+
+Files* files = nullptr;
+std::string executable;
+
+void ReadTMemIniFile(benchmark::State& state) {
+  const std::string& path = files->Source(state.range(0));
+  std::size_t sections = 0;
+  for (auto _ : state) {
+    TMemIniFile document(path);
+    TStringList names;
+    document.GetSections(names);
+    sections = names.size();
+    benchmark::DoNotOptimize(sections);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
+  state.counters["sections"] = static_cast<double>(sections);
+}
+
+void ReadInih(benchmark::State& state) {
+  const std::string& path = files->Source(state.range(0));
+  std::vector<bench::InihSection> sections;
+  for (auto _ : state) {
+    if (!bench::ReadWithInih(path, sections)) state.SkipWithError("inih could not read the file");
+    benchmark::DoNotOptimize(sections.data());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
+  state.counters["sections"] = static_cast<double>(sections.size());
+  // Both readers must see the same file, or the comparison means nothing.
+  if (bench::EntryCount(sections) != static_cast<std::size_t>(state.range(0)) + 6) {
+    state.SkipWithError("inih read another number of entries");
+  }
+}
+
+void Pipeline(benchmark::State& state) {
+  const std::string& source = files->Source(state.range(0));
+  const std::string& destination = files->Destination(state.range(0));
+  for (auto _ : state) {
+    workspace::Workspace workspace(&bench::FixedNow);
+    bench::RunSession(workspace, source, destination);
+    benchmark::DoNotOptimize(workspace.Table().RowCount());
+  }
+}
+
+void SaveOneSection(benchmark::State& state) {
+  workspace::Workspace workspace(&bench::FixedNow);
+  workspace.LoadSource(files->OneSection(state.range(0)));
+  const std::string target = files->Path("saved-" + std::to_string(state.range(0)));
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove(target);  // every key is new to the file, so each one is added
+    state.ResumeTiming();
+    workspace.Save(target);
+  }
+}
+
+// The program's window, shown offscreen, for every grid benchmark.
+std::unique_ptr<TfMain> window;
+
+TfMain& Window() {
+  if (!window) {
+    window = std::make_unique<TfMain>(TfMainOptions{{}, &bench::FixedNow});
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) {
+      std::cerr << "The window was never shown\n";
+      std::exit(2);
+    }
+  }
+  return *window;
+}
+
+// Puts the session on `entries` into the window, unless it is there.
+void LoadWindow(std::int64_t entries) {
+  static std::int64_t loaded = -1;
+  if (loaded == entries) return;
+  Window().ChangeWorkspace([&](workspace::Workspace& workspace) {
+    bench::RunSession(workspace, files->Source(entries), files->Destination(entries));
+  });
+  QApplication::processEvents();
+  loaded = entries;
+}
+
+void GridShow(benchmark::State& state) {
+  LoadWindow(state.range(0));
+  TfMain& window = Window();
+  for (auto _ : state) {
+    // The table is handed to the grid afresh, as after a load, and the
+    // window painted, as the user first sees it.
+    window.ChangeWorkspace([](workspace::Workspace&) {});
+    QApplication::processEvents();
+    window.repaint();
+  }
+}
+
+void GridScroll(benchmark::State& state) {
+  LoadWindow(state.range(0));
+  TranslationGrid& grid = *Window().sgPreklad;
+  QScrollBar& bar = *grid.verticalScrollBar();
+  bool down = false;
+  for (auto _ : state) {
+    down = !down;
+    bar.setValue(down ? bar.maximum() : bar.minimum());
+    grid.viewport()->repaint();
+  }
+}
+
+void GridType(benchmark::State& state) {
+  LoadWindow(state.range(0));
+  TfMain& window = Window();
+  TranslationGrid& grid = *window.sgPreklad;
+  grid.scrollToTop();
+  grid.setCurrentIndex(grid.model()->index(3, 0));
+  grid.activateWindow();
+  grid.setFocus(Qt::OtherFocusReason);
+  QApplication::processEvents();
+  QWidget* editor = QApplication::focusWidget();
+  if (qobject_cast<QLineEdit*>(editor) == nullptr) {
+    state.SkipWithError("The grid opened no editor");
+    return;
+  }
+  bool typed = false;
+  for (auto _ : state) {
+    // A letter, then its removal: the text changes on every key, as typing does.
+    typed = !typed;
+    if (typed) {
+      QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_A, QStringLiteral("a"), {});
+    } else {
+      QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_Backspace, QString(), {});
+    }
+    grid.viewport()->repaint();
+  }
+}
+
+void MemoryPipeline(benchmark::State& state) {
+  const std::string& source = files->Source(state.range(0));
+  const std::string& destination = files->Destination(state.range(0));
+  std::optional<bench::MemoryFigures> figures;
+  for (auto _ : state) figures = bench::MeasureSessionInChild(executable, source, destination);
+  if (!figures) {
+    state.SkipWithError("The session in the child process failed");
+    return;
+  }
+  const double above = static_cast<double>(figures->peakBytes - figures->baselineBytes);
+  state.counters["peak_above_baseline_MB"] = above / 1e6;
+  state.counters["file_MB"] = static_cast<double>(fs::file_size(source)) / 1e6;
+  state.counters["peak_per_file_byte"] = above / static_cast<double>(fs::file_size(source));
+}
+
+double Minimum(const std::vector<double>& values) {
+  return *std::min_element(values.begin(), values.end());
+}
+
+void Register() {
+  auto sized = [](benchmark::internal::Benchmark* benchmark, benchmark::TimeUnit unit) {
+    for (std::int64_t size : kSizes) benchmark->Arg(size);
+    benchmark->Unit(unit)->UseRealTime()->Repetitions(3)->ComputeStatistics("min", &Minimum);
+  };
+  sized(benchmark::RegisterBenchmark("Read/TMemIniFile", ReadTMemIniFile), benchmark::kMillisecond);
+  sized(benchmark::RegisterBenchmark("Read/inih", ReadInih), benchmark::kMillisecond);
+  sized(benchmark::RegisterBenchmark("Pipeline", Pipeline), benchmark::kMillisecond);
+  sized(benchmark::RegisterBenchmark("SaveOneSection", SaveOneSection), benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("Grid/Show", GridShow)
+      ->Arg(1'000)->Arg(100'000)->Arg(1'000'000)
+      ->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3)
+      ->ComputeStatistics("min", &Minimum);
+  for (auto* grid : {benchmark::RegisterBenchmark("Grid/Scroll", GridScroll),
+                     benchmark::RegisterBenchmark("Grid/Type", GridType)}) {
+    grid->Arg(1'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond)->UseRealTime()
+        ->Repetitions(3)->ComputeStatistics("min", &Minimum);
+  }
+  benchmark::RegisterBenchmark("Memory/Pipeline", MemoryPipeline)
+      ->Arg(1'000)->Arg(100'000)->Arg(1'000'000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int probeExit = 0;
+  platform::OverrideSystemCodePage(1250);
+  if (bench::RunProbeIfAsked(argc, argv, probeExit)) return probeExit;
+
+  bool check = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--check") == 0) {
+      check = true;
+      for (int j = i; j < argc; ++j) argv[j] = argv[j + 1];
+      --argc;
+      break;
+    }
+  }
+  benchmark::Initialize(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+
+  executable = fs::read_symlink("/proc/self/exe").string();
+  Files scratch;
+  files = &scratch;
+  Register();
+
+  bench::CollectingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  window.reset();
+  const bool allMet = bench::PrintBudgets(bench::JudgeBudgets(reporter), std::cout);
+  if (reporter.AnyFailed()) return 1;
+  return check && !allMet ? 1 : 0;
+}
