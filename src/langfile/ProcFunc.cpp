@@ -3,11 +3,16 @@
 namespace ProcFunc {
 
 std::string Wrap(std::string_view text) {
-  if (text.empty()) return {};
   std::string wrapped;
+  Wrap(text, wrapped);
+  return wrapped;
+}
+
+void Wrap(std::string_view text, std::string& wrapped) {
+  wrapped.clear();
+  if (text.empty()) return;
   wrapped.reserve(text.size() + 2);
   wrapped.append(1, '%').append(text).append(1, '%');
-  return wrapped;
 }
 
 std::string_view UnwrappedPart(std::string_view text) {

@@ -14,6 +14,9 @@ namespace ProcFunc {
 // or ends with "%" (a format string like "%d items" must come back whole);
 // the empty text stays empty.
 std::string Wrap(std::string_view text);
+// The same into `wrapped`, whose memory a caller wrapping text after text
+// can use again.
+void Wrap(std::string_view text, std::string& wrapped);
 
 // Takes off one leading "%", then one trailing "%", where present. Texts
 // written by hand without the signs read as they stand.

@@ -1,8 +1,16 @@
 #include "langfile/TMemIniFile.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 #include "platform/FileSystem.h"
 
 namespace {
+
+using langfile::KeyKind;
+using langfile::NameIndex;
+using langfile::ViewList;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineBreak = "\r\n";
@@ -25,36 +33,39 @@ std::string_view TrimRight(std::string_view text) {
 
 std::string_view Trim(std::string_view text) { return TrimRight(TrimLeft(text)); }
 
-// The next line of `rest` and what follows its line break. A line ends at CR
-// or LF; one CR and then one LF are taken as its break, so CR LF, LF and CR
-// each end one line, and LF CR ends a line and then an empty one.
-std::string_view NextLine(std::string_view& rest) {
-  std::size_t end = 0;
-  while (end < rest.size() && rest[end] != '\r' && rest[end] != '\n') ++end;
-  std::string_view line = rest.substr(0, end);
-  if (end < rest.size() && rest[end] == '\r') ++end;
-  if (end < rest.size() && rest[end] == '\n') ++end;
-  rest.remove_prefix(end);
-  return line;
+// The first CR, LF or NUL at or after `next`, or `end`. Eight bytes are
+// tested at once: a byte equal to CR or LF turns to zero under XOR, and the
+// lowest zero byte of a word is found exactly by the borrow trick (higher ones
+// may show falsely, which the lowest one makes harmless). Finding the NUL on
+// the way spares a pass of its own over a file that no longer fits the cache.
+const char* FindLineBreak(const char* next, const char* end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    auto zeroBytes = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighs; };
+    for (; end - next >= 8; next += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, next, sizeof word);
+      std::uint64_t found = zeroBytes(word ^ (kOnes * '\r')) | zeroBytes(word ^ (kOnes * '\n')) |
+                            zeroBytes(word);
+      if (found != 0) return next + std::countr_zero(found) / 8;
+    }
+  }
+  while (next != end && *next != '\r' && *next != '\n' && *next != '\0') ++next;
+  return next;
+}
+
+// A line ends at CR or LF; one CR and then one LF are taken as its break, so
+// CR LF, LF and CR each end one line, and LF CR ends a line and then an
+// empty one.
+const char* SkipLineBreak(const char* next, const char* end) {
+  if (next != end && *next == '\r') ++next;
+  if (next != end && *next == '\n') ++next;
+  return next;
 }
 
 bool IsSectionHeader(std::string_view line) {
   return line.size() >= 2 && line.front() == '[' && line.back() == ']';
-}
-
-// The entry text for a trimmed line that holds an "=": the name and the value
-// lose the blanks around that first "=". Most lines have none, and are taken
-// as they stand.
-std::string EntryText(std::string_view line, std::size_t equals) {
-  std::string_view name = TrimRight(line.substr(0, equals));
-  std::string_view value = TrimLeft(line.substr(equals + 1));
-  if (name.size() == equals && value.size() == line.size() - equals - 1) {
-    return std::string(line);
-  }
-  std::string text;
-  text.reserve(name.size() + 1 + value.size());
-  text.append(name).append(1, '=').append(value);
-  return text;
 }
 
 }  // namespace
@@ -62,20 +73,20 @@ std::string EntryText(std::string_view line, std::size_t equals) {
 TMemIniFile::TMemIniFile(const std::string& fileName)
     : TCustomIniFile(fileName),
       upperCase_(&platform::UpperCaseTable(platform::SystemCodePage())),
-      sections_(*upperCase_) {
+      sections_(KeyKind::WholeText, *upperCase_, &memory_) {
   // A folder counts as missing, and so does an empty name.
   if (!platform::FileExists(fileName)) return;
-  std::string bytes;
+  platform::FileBytes bytes;
   platform::ReadOutcome read = platform::ReadWholeFile(fileName, bytes);
   if (!read.ok) throw EFOpenError(platform::FullPathName(fileName), read.reason);
-  Parse(bytes);
+  Parse(memory_.Adopt(std::move(bytes)));
 }
 
 TMemIniFile::TMemIniFile(std::string_view bytes, const std::string& fileName, FromTextTag)
     : TCustomIniFile(fileName),
       upperCase_(&platform::UpperCaseTable(platform::SystemCodePage())),
-      sections_(*upperCase_) {
-  Parse(bytes);
+      sections_(KeyKind::WholeText, *upperCase_, &memory_) {
+  Parse(memory_.Keep({bytes}));
 }
 
 TMemIniFile TMemIniFile::FromText(std::string_view bytes, const std::string& fileName) {
@@ -87,32 +98,52 @@ void TMemIniFile::Parse(std::string_view bytes) {
     byteOrderMark_ = true;
     bytes.remove_prefix(kByteOrderMark.size());
   }
-  // Whatever follows a NUL byte is not text.
-  bytes = bytes.substr(0, bytes.find('\0'));
-
-  while (!bytes.empty()) {
-    std::string_view line = Trim(NextLine(bytes));
+  ViewList* entries = nullptr;  // of the current section
+  const char* next = bytes.data();
+  const char* const end = next + bytes.size();
+  bool more = true;
+  while (more && next != end) {
+    const char* lineEnd = FindLineBreak(next, end);
+    std::string_view line = Trim(std::string_view(next, static_cast<std::size_t>(lineEnd - next)));
+    // Whatever follows a NUL byte is not text.
+    more = lineEnd == end || *lineEnd != '\0';
+    next = SkipLineBreak(lineEnd, end);
     if (line.empty() || line.front() == ';') continue;
     if (IsSectionHeader(line)) {
-      AddSection(Trim(line.substr(1, line.size() - 2)));
+      // Sections of one file tend to be alike in size.
+      std::size_t expected = entries == nullptr ? 0 : entries->size();
+      entries = &AddSection(Trim(line.substr(1, line.size() - 2)), expected);
       continue;
     }
-    if (entries_.empty()) continue;  // lines ahead of the first header
+    if (entries == nullptr) continue;  // lines ahead of the first header
     std::size_t equals = line.find('=');
-    entries_.back().Add(equals == std::string_view::npos ? std::string(line)
-                                                         : EntryText(line, equals));
+    if (equals == std::string_view::npos) {
+      entries->Add(line);
+      continue;
+    }
+    // The name and the value lose the blanks around the first "=". Most
+    // lines have none and are kept as they stand in the file.
+    std::string_view name = TrimRight(line.substr(0, equals));
+    std::string_view value = TrimLeft(line.substr(equals + 1));
+    if (name.size() + 1 + value.size() == line.size()) {
+      entries->Add(line, name);
+    } else {
+      entries->Add(memory_.Keep({name, "=", value}), name);
+    }
   }
+  // Whoever reads the document next starts at the top.
+  sections_.Rewind();
+  for (const ViewList& list : entries_) list.Rewind();
 }
 
-void TMemIniFile::AddSection(std::string_view name) {
-  sections_.Add(std::string(name));
-  entries_.emplace_back(*upperCase_);
+ViewList& TMemIniFile::AddSection(std::string_view name, std::size_t expectedEntries) {
+  sections_.Add(name);
+  return entries_.emplace_back(KeyKind::Name, *upperCase_, &memory_, expectedEntries);
 }
 
-const THashedStringList* TMemIniFile::FindSection(std::string_view name) const {
-  std::ptrdiff_t index = sections_.IndexOf(name);
-  return index == THashedStringList::kNotFound ? nullptr
-                                               : &entries_[static_cast<std::size_t>(index)];
+const ViewList* TMemIniFile::FindSection(std::string_view name) const {
+  std::ptrdiff_t index = sections_.Find(name);
+  return index == NameIndex::kNotFound ? nullptr : &entries_[static_cast<std::size_t>(index)];
 }
 
 std::string TMemIniFile::GetValue(std::string_view section, std::string_view key,
@@ -122,72 +153,103 @@ std::string TMemIniFile::GetValue(std::string_view section, std::string_view key
 
 std::optional<std::string_view> TMemIniFile::FindValue(std::string_view section,
                                                        std::string_view key) const {
-  const THashedStringList* entries = FindSection(section);
+  const ViewList* entries = FindSection(section);
   if (entries == nullptr) return std::nullopt;
-  std::ptrdiff_t index = entries->IndexOfName(key);
-  if (index == THashedStringList::kNotFound) return std::nullopt;
+  std::ptrdiff_t index = entries->Find(key);
+  if (index == NameIndex::kNotFound) return std::nullopt;
   std::string_view entry = (*entries)[static_cast<std::size_t>(index)];
   return entry.substr(entry.find('=') + 1);
 }
 
 void TMemIniFile::SetValue(std::string_view section, std::string_view key,
                            std::string_view value) {
-  std::ptrdiff_t sectionIndex = sections_.IndexOf(section);
-  if (sectionIndex == THashedStringList::kNotFound) {
-    AddSection(section);
-    sectionIndex = static_cast<std::ptrdiff_t>(entries_.size() - 1);
-  }
-  THashedStringList& entries = entries_[static_cast<std::size_t>(sectionIndex)];
+  std::ptrdiff_t sectionIndex = sections_.Find(section);
+  ViewList& entries = sectionIndex == NameIndex::kNotFound
+                          ? AddSection(memory_.Keep({section}), 0)
+                          : entries_[static_cast<std::size_t>(sectionIndex)];
 
-  std::string text;
-  text.reserve(key.size() + 1 + value.size());
-  text.append(key).append(1, '=').append(value);
-
-  std::ptrdiff_t entryIndex = entries.IndexOfName(key);
-  if (entryIndex == THashedStringList::kNotFound) {
-    entries.Add(std::move(text));
-  } else {
-    entries.Put(static_cast<std::size_t>(entryIndex), std::move(text));
+  std::ptrdiff_t entryIndex = entries.Find(key);
+  if (entryIndex == NameIndex::kNotFound) {
+    std::string_view text = memory_.Keep({key, "=", value});
+    // The new entry's name is `key`, unless `key` holds an "=" itself.
+    if (key.find('=') == std::string_view::npos) {
+      entries.AddMissing(text);
+    } else {
+      entries.Add(text);
+    }
+    return;
   }
+  auto position = static_cast<std::size_t>(entryIndex);
+  std::string_view old = entries[position];
+  // Saving a file over itself sets every entry to what it already holds.
+  if (old.size() == key.size() + 1 + value.size() && old.starts_with(key) &&
+      old[key.size()] == '=' && old.ends_with(value)) {
+    return;
+  }
+  entries.Put(position, memory_.Keep({key, "=", value}));
 }
 
 void TMemIniFile::GetKeys(std::string_view section, TStringList& keys) const {
   keys.Clear();
-  const THashedStringList* entries = FindSection(section);
+  const ViewList* entries = FindSection(section);
   if (entries == nullptr) return;
   keys.Reserve(entries->size());
-  for (const std::string& entry : *entries) {
-    std::string::size_type equals = entry.find('=');
-    keys.Add(equals == std::string::npos ? std::string() : entry.substr(0, equals));
+  for (std::string_view entry : *entries) {
+    std::string_view::size_type equals = entry.find('=');
+    keys.Add(equals == std::string_view::npos ? std::string()
+                                              : std::string(entry.substr(0, equals)));
   }
+}
+
+std::span<const std::string_view> TMemIniFile::Entries(std::string_view section) const {
+  const ViewList* entries = FindSection(section);
+  if (entries == nullptr) return {};
+  return {entries->begin(), entries->end()};
 }
 
 void TMemIniFile::GetSections(TStringList& sections) const {
   sections.Clear();
   sections.Reserve(sections_.size());
-  for (const std::string& name : sections_) sections.Add(name);
+  for (std::string_view name : sections_) sections.Add(std::string(name));
+}
+
+template <typename Output>
+void TMemIniFile::WriteText(Output& out) const {
+  if (byteOrderMark_) out.Append(kByteOrderMark);
+  for (std::size_t i = 0; i < sections_.size() && !out.Failed(); ++i) {
+    out.Append("[");
+    out.Append(sections_[i]);
+    out.Append("]");
+    out.Append(kLineBreak);
+    for (std::string_view entry : entries_[i]) {
+      out.Append(entry);
+      out.Append(kLineBreak);
+    }
+    out.Append(kLineBreak);
+  }
 }
 
 std::string TMemIniFile::Text() const {
-  std::size_t length = byteOrderMark_ ? kByteOrderMark.size() : 0;
-  for (std::size_t i = 0; i < sections_.size(); ++i) {
-    length += sections_[i].size() + 2 + 2 * kLineBreak.size();
-    for (const std::string& entry : entries_[i]) length += entry.size() + kLineBreak.size();
-  }
+  struct Counter {
+    std::size_t length = 0;
+    void Append(std::string_view bytes) { length += bytes.size(); }
+    bool Failed() const { return false; }
+  } counter;
+  WriteText(counter);
 
-  std::string text;
-  text.reserve(length);
-  if (byteOrderMark_) text.append(kByteOrderMark);
-  for (std::size_t i = 0; i < sections_.size(); ++i) {
-    text.append(1, '[').append(sections_[i]).append(1, ']').append(kLineBreak);
-    for (const std::string& entry : entries_[i]) text.append(entry).append(kLineBreak);
-    text.append(kLineBreak);
-  }
-  return text;
+  struct Collector {
+    std::string text;
+    void Append(std::string_view bytes) { text.append(bytes); }
+    bool Failed() const { return false; }
+  } collector;
+  collector.text.reserve(counter.length);
+  WriteText(collector);
+  return std::move(collector.text);
 }
 
 void TMemIniFile::WriteBack() {
-  platform::WriteOutcome written = platform::ReplaceFileContents(FileName(), Text());
+  platform::WriteOutcome written = platform::ReplaceFileContents(
+      FileName(), [this](platform::ReplacementWriter& out) { WriteText(out); });
   switch (written.failure) {
     case platform::WriteFailure::None:
       return;

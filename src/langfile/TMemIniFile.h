@@ -8,14 +8,23 @@
 // exactly as read; names of sections and keys are found regardless of letter
 // case (accented letters included), and of several equal names the last one
 // is found.
+//
+// A document keeps the file's bytes in one piece and views into them, so
+// reading allocates per section, not per entry. Lookups remember where they
+// ended and try the next text first, which makes walking a section in order
+// cheap; a document is therefore not to be used from two threads at once,
+// not even for reading.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "langfile/FileErrors.h"
 #include "langfile/TStringList.h"
+#include "langfile/DocumentMemory.h"
+#include "langfile/ViewList.h"
 
 class TCustomIniFile {
  public:
@@ -80,19 +89,31 @@ class TMemIniFile : public TCustomIniFile {
   // The bytes that WriteBack puts into the file.
   std::string Text() const;
 
+  // The entry texts of `section` ("name=value", or a line without "="), in
+  // order, for a reader that goes through a whole section and needs no
+  // copies of them. The views last until the document next changes.
+  std::span<const std::string_view> Entries(std::string_view section) const;
+
  private:
   struct FromTextTag {};
   TMemIniFile(std::string_view bytes, const std::string& fileName, FromTextTag);
 
   void Parse(std::string_view bytes);
-  void AddSection(std::string_view name);
-  const THashedStringList* FindSection(std::string_view name) const;
+  langfile::ViewList& AddSection(std::string_view name, std::size_t expectedEntries);
+  const langfile::ViewList* FindSection(std::string_view name) const;
+  // Hands the document's bytes, piece by piece, to `out`: Text() and
+  // WriteBack() both write through here, so they cannot differ.
+  template <typename Output>
+  void WriteText(Output& out) const;
 
   const platform::CaseTable* upperCase_;
+  // Every byte the lists below view (the file as read, and the texts that
+  // SetValue and the reader's trimming made), and the lists themselves.
+  langfile::DocumentMemory memory_;
   // Section names in document order; entries_[i] holds the entry texts of
   // sections_[i]. Names and entries may repeat.
-  THashedStringList sections_;
-  std::vector<THashedStringList> entries_;
+  langfile::ViewList sections_;
+  std::vector<langfile::ViewList> entries_;
   // A file that began with a UTF-8 byte-order mark gets it back when written.
   bool byteOrderMark_ = false;
 };

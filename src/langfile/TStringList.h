@@ -4,11 +4,11 @@
 // name regardless of letter case.
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "langfile/NameIndex.h"
 #include "platform/CodePage.h"
 
 // An ordered list of 8-bit texts. Reads like a std::vector<std::string>;
@@ -66,40 +66,9 @@ class THashedStringList : public TStringList {
   std::ptrdiff_t IndexOfName(std::string_view name) const;
 
  private:
-  enum class KeyKind { WholeText, Name };
+  void KeepIndexInStep(langfile::NameIndex& index, std::size_t position,
+                       std::string_view oldText);
 
-  // Open addressing over positions of the list; keys are read from the list
-  // itself, so the index costs eight bytes per slot and holds no copies.
-  class Index {
-   public:
-    explicit Index(KeyKind kind) : kind_(kind) {}
-    bool built() const { return built_; }
-    void Drop();
-    void Build(const THashedStringList& list);
-    void Enter(const THashedStringList& list, std::size_t position);
-    std::ptrdiff_t Find(const THashedStringList& list, std::string_view key) const;
-    KeyKind kind() const { return kind_; }
-
-   private:
-    void Reset(std::size_t capacity);
-    std::size_t SlotOf(const THashedStringList& list, std::string_view key,
-                       std::uint32_t hash) const;
-    void Insert(const THashedStringList& list, std::string_view key, std::size_t position);
-
-    KeyKind kind_;
-    bool built_ = false;
-    std::size_t used_ = 0;
-    std::vector<std::uint32_t> hashes_;
-    std::vector<std::uint32_t> positions_;  // position + 1; 0 marks a free slot
-  };
-
-  // The key that `text` is entered under, if any.
-  static bool KeyOf(KeyKind kind, std::string_view text, std::string_view& key);
-  std::uint32_t HashOf(std::string_view key) const;
-  bool SameKey(std::string_view a, std::string_view b) const;
-  void KeepIndexInStep(Index& index, std::size_t position, std::string_view oldText);
-
-  const platform::CaseTable* upperCase_;
-  mutable Index textIndex_{KeyKind::WholeText};
-  mutable Index nameIndex_{KeyKind::Name};
+  mutable langfile::NameIndex textIndex_;
+  mutable langfile::NameIndex nameIndex_;
 };

@@ -3,11 +3,15 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
 #include <locale.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -187,6 +191,58 @@ WriteOutcome Failed(WriteFailure failure, int error) {
   return {failure, ReasonFor(error)};
 }
 
+// Reads a whole regular file into what `buffer` hands out: Grow(used,
+// capacity) gives room for `capacity` bytes that starts with the `used`
+// bytes read so far, Finish(size) takes the outcome, Discard drops it all.
+template <typename Buffer>
+ReadOutcome ReadRegularFile(const std::string& name, Buffer& buffer) {
+  // Devices are refused before they are opened: opening some of them acts.
+  struct stat info {};
+  if (stat(name.c_str(), &info) != 0) return {false, ErrorText(errno)};
+  if (!S_ISREG(info.st_mode)) return {false, ReasonFor(kNotRegularFile)};
+  // Non-blocking, in case the name was swapped for a FIFO meanwhile.
+  FileDescriptor fd(open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!fd.valid()) return {false, ErrorText(errno)};
+  if (fstat(fd.get(), &info) != 0) return {false, ErrorText(errno)};
+  if (!S_ISREG(info.st_mode)) return {false, ReasonFor(kNotRegularFile)};
+
+  // One read of the expected size; a file that grows meanwhile is read on.
+  size_t used = 0;
+  size_t capacity = static_cast<size_t>(info.st_size) + 1;
+  char* data = buffer.Grow(used, capacity);
+  for (;;) {
+    if (used == capacity) {
+      capacity *= 2;
+      data = buffer.Grow(used, capacity);
+    }
+    ssize_t got = read(fd.get(), data + used, capacity - used);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      int error = errno;
+      buffer.Discard();
+      return {false, ErrorText(error)};
+    }
+    if (got == 0) break;
+    used += static_cast<size_t>(got);
+  }
+  buffer.Finish(used);
+  return {};
+}
+
+class StringReader {
+ public:
+  explicit StringReader(std::string& bytes) : bytes_(bytes) { bytes_.clear(); }
+  char* Grow(size_t, size_t capacity) {
+    bytes_.resize(capacity);
+    return bytes_.data();
+  }
+  void Finish(size_t size) { bytes_.resize(size); }
+  void Discard() { bytes_.clear(); }
+
+ private:
+  std::string& bytes_;
+};
+
 }  // namespace
 
 bool FileExists(const std::string& name) {
@@ -239,38 +295,74 @@ std::string ErrorText(int errorNumber) {
   return text;
 }
 
-ReadOutcome ReadWholeFile(const std::string& name, std::string& bytes) {
-  bytes.clear();
-  // Devices are refused before they are opened: opening some of them acts.
-  struct stat info {};
-  if (stat(name.c_str(), &info) != 0) return {false, ErrorText(errno)};
-  if (!S_ISREG(info.st_mode)) return {false, ReasonFor(kNotRegularFile)};
-  // Non-blocking, in case the name was swapped for a FIFO meanwhile.
-  FileDescriptor fd(open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (!fd.valid()) return {false, ErrorText(errno)};
-  if (fstat(fd.get(), &info) != 0) return {false, ErrorText(errno)};
-  if (!S_ISREG(info.st_mode)) return {false, ReasonFor(kNotRegularFile)};
-
-  // One read of the expected size; a file that grows meanwhile is read on.
-  size_t used = 0;
-  bytes.resize(static_cast<size_t>(info.st_size) + 1);
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    ssize_t got = read(fd.get(), bytes.data() + used, bytes.size() - used);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      int error = errno;
-      bytes.clear();
-      return {false, ErrorText(error)};
-    }
-    if (got == 0) break;
-    used += static_cast<size_t>(got);
+MemoryBlock::MemoryBlock(std::size_t size) : size_(size) {
+  if (size < kHugePage) {
+    data_ = new char[size];
+    return;
   }
-  bytes.resize(used);
-  return {};
+  // Huge pages need an aligned start: map a huge page more than needed and
+  // give back what lies before the first boundary and after the block.
+  const size_t pageSize = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  const size_t length = (size + pageSize - 1) / pageSize * pageSize;
+  void* mapped = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  auto* start = static_cast<char*>(mapped);
+  auto address = reinterpret_cast<std::uintptr_t>(start);
+  size_t head = (kHugePage - address % kHugePage) % kHugePage;
+  if (head > 0) munmap(start, head);
+  munmap(start + head + length, kHugePage - head);
+  data_ = start + head;
+  mapped_ = length;
+  madvise(data_, mapped_, MADV_HUGEPAGE);  // a mere hint: refused, small pages serve
+}
+
+MemoryBlock::~MemoryBlock() {
+  if (mapped_ != 0) {
+    munmap(data_, mapped_);
+  } else {
+    delete[] data_;
+  }
+}
+
+void MemoryBlock::Swap(MemoryBlock& other) noexcept {
+  std::swap(data_, other.data_);
+  std::swap(size_, other.size_);
+  std::swap(mapped_, other.mapped_);
+}
+
+class FileBytesReader {
+ public:
+  explicit FileBytesReader(FileBytes& bytes) : bytes_(bytes) { bytes_ = FileBytes(); }
+
+  char* Grow(size_t used, size_t capacity) {
+    MemoryBlock grown(capacity);
+    if (used > 0) std::memcpy(grown.data(), bytes_.block_.data(), used);
+    bytes_.block_ = std::move(grown);
+    return bytes_.block_.data();
+  }
+  void Finish(size_t size) { bytes_.size_ = size; }
+  void Discard() { bytes_ = FileBytes(); }
+
+ private:
+  FileBytes& bytes_;
+};
+
+ReadOutcome ReadWholeFile(const std::string& name, std::string& bytes) {
+  StringReader reader(bytes);
+  return ReadRegularFile(name, reader);
+}
+
+ReadOutcome ReadWholeFile(const std::string& name, FileBytes& bytes) {
+  FileBytesReader reader(bytes);
+  return ReadRegularFile(name, reader);
 }
 
 WriteOutcome ReplaceFileContents(const std::string& name, std::string_view bytes) {
+  return ReplaceFileContents(name, [bytes](ReplacementWriter& out) { out.Append(bytes); });
+}
+
+WriteOutcome ReplaceFileContents(const std::string& name, const ReplacementProducer& produce) {
   if (name.empty()) return Failed(WriteFailure::Create, ENOENT);
   std::string target;
   int error = 0;
@@ -289,7 +381,14 @@ WriteOutcome ReplaceFileContents(const std::string& name, std::string_view bytes
 
   {
     FileSizeSignalHold hold;
-    error = WriteAll(fd.get(), bytes);
+    ReplacementWriter writer(fd.get());
+    try {
+      produce(writer);
+    } catch (...) {
+      unlink(temporaryName.c_str());
+      throw;
+    }
+    error = writer.Finish();
   }
   // A file system that cannot sync at all (EINVAL) has nothing to report.
   if (error == 0 && fsync(fd.get()) != 0 && errno != EINVAL) error = errno;
@@ -307,6 +406,38 @@ WriteOutcome ReplaceFileContents(const std::string& name, std::string_view bytes
   }
   SyncFolder(FolderOf(target));
   return {};
+}
+
+void ReplacementWriter::Spill(std::string_view bytes) {
+  if (error_ != 0) return;
+  if (used_ > 0) {
+    // Fill the block up and write it.
+    std::size_t room = capacity_ - used_;
+    std::memcpy(buffer_.get() + used_, bytes.data(), room);
+    bytes.remove_prefix(room);
+    used_ = 0;
+    Write({buffer_.get(), capacity_});
+  }
+  if (bytes.size() >= kBlockSize) {
+    Write(bytes);
+    return;
+  }
+  if (!buffer_) {
+    buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
+    capacity_ = kBlockSize;
+  }
+  if (!bytes.empty()) std::memcpy(buffer_.get(), bytes.data(), bytes.size());
+  used_ = bytes.size();
+}
+
+void ReplacementWriter::Write(std::string_view bytes) {
+  if (error_ == 0) error_ = WriteAll(fd_, bytes);
+}
+
+int ReplacementWriter::Finish() {
+  Write({buffer_.get(), used_});
+  used_ = 0;
+  return error_;
 }
 
 bool SameFile(const std::string& first, const std::string& second) {

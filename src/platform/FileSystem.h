@@ -4,8 +4,13 @@
 // replacement that never leaves a half-written file, existence tests and
 // the system's words for a failure.
 
+#include <cstddef>
+#include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace platform {
 
@@ -46,6 +51,61 @@ struct ReadOutcome {
 // reading never blocks or runs without end.
 ReadOutcome ReadWholeFile(const std::string& name, std::string& bytes);
 
+// A block of uninitialised memory of its own, which stays where it is as
+// long as the object lives, however the object is moved. A block of a huge
+// page (two mebibytes) or more comes straight from the system, in huge pages
+// where it offers them: the first touch then costs one fault per two
+// mebibytes rather than per four kibibytes, and those faults are most of the
+// cost of filling fresh memory, the more so in a virtual machine. Smaller
+// blocks come from the heap, which hands freed memory out again.
+class MemoryBlock {
+ public:
+  static constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+  MemoryBlock() = default;
+  // Throws std::bad_alloc when there is no memory.
+  explicit MemoryBlock(std::size_t size);
+  MemoryBlock(MemoryBlock&& other) noexcept { Swap(other); }
+  MemoryBlock& operator=(MemoryBlock&& other) noexcept {
+    MemoryBlock(std::move(other)).Swap(*this);
+    return *this;
+  }
+  ~MemoryBlock();
+
+  char* data() const { return data_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  void Swap(MemoryBlock& other) noexcept;
+
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t mapped_ = 0;  // the length of the mapping, when the system gave the memory
+};
+
+// A file's bytes as read, in a block of their own.
+class FileBytes {
+ public:
+  FileBytes() = default;
+  FileBytes(FileBytes&& other) noexcept
+      : block_(std::move(other.block_)), size_(std::exchange(other.size_, 0)) {}
+  FileBytes& operator=(FileBytes&& other) noexcept {
+    block_ = std::move(other.block_);
+    size_ = std::exchange(other.size_, 0);
+    return *this;
+  }
+
+  std::string_view view() const { return {block_.data(), size_}; }
+
+ private:
+  friend class FileBytesReader;
+  MemoryBlock block_;
+  std::size_t size_ = 0;
+};
+
+// The same, without the copy or the cleared memory a std::string would cost.
+ReadOutcome ReadWholeFile(const std::string& name, FileBytes& bytes);
+
 enum class WriteFailure {
   None,
   Create,  // the file could not be created or replaced; nothing changed
@@ -69,5 +129,53 @@ struct WriteOutcome {
 // allowed, its owner. A symbolic link is followed: the file it points to is
 // replaced and the link stays a link.
 WriteOutcome ReplaceFileContents(const std::string& name, std::string_view bytes);
+
+class ReplacementWriter;
+using ReplacementProducer = std::function<void(ReplacementWriter&)>;
+
+// The same, for bytes that `produce` hands over piece by piece, so that a
+// large file never has to exist in memory as a whole. An exception thrown by
+// `produce` leaves the old file as it was, removes the temporary file and
+// goes on to the caller.
+WriteOutcome ReplaceFileContents(const std::string& name, const ReplacementProducer& produce);
+
+// Takes the bytes of a replacement file from its producer. Small pieces are
+// gathered into blocks of a mebibyte, so the disk sees few, large writes;
+// pieces of a block or more go out as they are.
+class ReplacementWriter {
+ public:
+  ReplacementWriter(const ReplacementWriter&) = delete;
+  ReplacementWriter& operator=(const ReplacementWriter&) = delete;
+
+  void Append(std::string_view bytes) {
+    if (bytes.size() <= capacity_ - used_) {
+      if (!bytes.empty()) std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+      used_ += bytes.size();
+    } else {
+      Spill(bytes);
+    }
+  }
+  // True once a write has failed. What is appended after that is dropped,
+  // so a producer may as well stop.
+  bool Failed() const { return error_ != 0; }
+
+ private:
+  friend WriteOutcome ReplaceFileContents(const std::string& name,
+                                          const ReplacementProducer& produce);
+  static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+  explicit ReplacementWriter(int fd) : fd_(fd) {}
+  void Spill(std::string_view bytes);
+  void Write(std::string_view bytes);
+  // Writes what is still gathered; the error number of the first failed
+  // write, or 0.
+  int Finish();
+
+  int fd_;
+  int error_ = 0;
+  std::size_t used_ = 0;
+  std::size_t capacity_ = 0;
+  std::unique_ptr<char[]> buffer_;
+};
 
 }  // namespace platform

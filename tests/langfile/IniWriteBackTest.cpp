@@ -233,4 +233,40 @@ TEST(IniOnDisk, WriteThatFailsHalfwayLeavesTheOldFileByteForByte) {
   EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"a.lng"}) << "no temporary file left";
 }
 
+// Large enough that WriteBack writes block after block, with a text longer
+// than a block among them; the file must be Text() byte for byte.
+TEST(IniOnDisk, AWriteBackOfManyBlocksIsTheTextByteForByte) {
+  TempDir dir;
+  WriteFile(dir / "big.lng", kOriginal);
+  TMemIniFile document(dir / "big.lng");
+  for (int i = 0; i < 60000; ++i) {
+    document.SetValue("Form" + std::to_string(i % 3), "Key" + std::to_string(i),
+                      "%text " + std::to_string(i) + "%");
+  }
+  document.SetValue("Form1", "Long", std::string(3 << 20, 'x'));
+  const std::string text = document.Text();
+  ASSERT_GT(text.size(), std::size_t{4} << 20);
+  document.WriteBack();
+  EXPECT_TRUE(ReadFile(dir / "big.lng") == text);
+}
+
+// A write that fails after the first blocks reached the temporary file.
+TEST(IniOnDisk, WriteThatFailsAfterSomeBlocksLeavesTheOldFileByteForByte) {
+  TempDir dir;
+  WriteFile(dir / "a.lng", kOriginal);
+  int code = RunInChild([&] {
+    rlimit limit{(5 << 20) / 2, (5 << 20) / 2};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+    TMemIniFile document(dir / "a.lng");
+    for (int i = 0; i < 100000; ++i) {
+      document.SetValue("Form", "Key" + std::to_string(i), "%a text of some forty bytes%");
+    }
+    std::string message = MessageOf<EWriteError>([&] { document.WriteBack(); });
+    return message == "Stream write error" ? 0 : 1;
+  });
+  EXPECT_EQ(code, 0) << "the child must survive the limit and report a write error";
+  EXPECT_EQ(ReadFile(dir / "a.lng"), kOriginal);
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"a.lng"}) << "no temporary file left";
+}
+
 }  // namespace

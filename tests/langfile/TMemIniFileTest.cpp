@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -163,6 +165,166 @@ TEST(TMemIniFileChange, SetValueJoinsVerbatimAndAppendsWhatIsMissing) {
   EXPECT_EQ(reread.GetValue("C", "new", "-"), "spaced");
   EXPECT_EQ(reread.GetValue("A", "multi", "-"), "one");
   EXPECT_EQ(Keys(reread, "A"), (std::vector<std::string>{"k", "k", "multi", ""}));
+}
+
+TEST(TMemIniFileChange, SetTextsAndReadTextsKeepTheirPlaces) {
+  TMemIniFile document =
+      TMemIniFile::FromText("\xEF\xBB\xBF[A]\na=1\n b = 2 \nwords\nc=3\n[B]\nd=4\n[ A ]\ne=5\n");
+  document.SetValue("A", "c", "30");      // the later [A] has no c: appended there
+  document.SetValue("B", "d", "40");      // replaced where it stands
+  document.SetValue("b", "D", "41");      // and again, under another letter case
+  document.SetValue("C", "f", "6");       // a new section at the end
+  document.SetValue("B", "g", "7");
+  EXPECT_EQ(document.Text(),
+            "\xEF\xBB\xBF[A]\r\na=1\r\nb=2\r\nwords\r\nc=3\r\n\r\n"
+            "[B]\r\nD=41\r\ng=7\r\n\r\n"
+            "[A]\r\ne=5\r\nc=30\r\n\r\n"
+            "[C]\r\nf=6\r\n\r\n");
+  EXPECT_EQ(document.GetValue("a", "C", "-"), "30");
+  EXPECT_EQ(document.GetValue("B", "d", "-"), "41");
+  EXPECT_EQ(Keys(document, "b"), (std::vector<std::string>{"D", "g"}));
+}
+
+TEST(TMemIniFileChange, SettingWhatIsThereChangesNoByte) {
+  const std::string text = "[Main]\r\nKey=1\r\nempty=\r\nx=a=b\r\n\r\n";
+  TMemIniFile document = TMemIniFile::FromText(text);
+  document.SetValue("main", "Key", "1");
+  document.SetValue("MAIN", "empty", "");
+  document.SetValue("Main", "x", "a=b");
+  EXPECT_EQ(document.Text(), text);
+  document.SetValue("Main", "KEY", "1");  // equal but for letter case is a change
+  EXPECT_EQ(document.Text(), "[Main]\r\nKEY=1\r\nempty=\r\nx=a=b\r\n\r\n");
+}
+
+// As a save into a new file does it: every key is new, and the section's
+// index grows again and again on the way.
+TEST(TMemIniFileChange, ASectionFilledKeyByKeyFindsEveryKey) {
+  TMemIniFile document = TMemIniFile::FromText("");
+  std::string expected = "[S]\r\n";
+  for (int i = 0; i < 3000; ++i) {
+    document.SetValue("S", "key" + std::to_string(i), std::to_string(i));
+    expected += "key" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+  }
+  EXPECT_EQ(document.Text(), expected + "\r\n");
+  for (int i = 2999; i >= 0; --i) {
+    ASSERT_EQ(document.GetValue("s", "KEY" + std::to_string(i), "-"), std::to_string(i)) << i;
+  }
+  EXPECT_EQ(document.GetValue("S", "key3000", "-"), "-");
+}
+
+// The document against a plain model, through random changes and through
+// lookups that walk sections forwards, backwards, across sections and at
+// random: whatever the lookups remember of each other must never change an
+// answer, with names repeated in some sections and unique in others.
+TEST(TMemIniFileModel, AgreesWithALinearSearchWhicheverWayItIsWalked) {
+  platform::OverrideSystemCodePage(1250);
+  auto fold = [](std::string_view text) { return platform::UpperCase(text, 1250); };
+  struct Section {
+    std::string name;
+    std::vector<std::string> entries;
+  };
+  std::vector<Section> model;
+  auto nameOf = [](const std::string& entry) -> std::optional<std::string> {
+    std::size_t equals = entry.find('=');
+    if (equals == std::string::npos) return std::nullopt;
+    return entry.substr(0, equals);
+  };
+  auto findSection = [&](std::string_view name) -> Section* {
+    for (auto s = model.rbegin(); s != model.rend(); ++s) {
+      if (fold(s->name) == fold(name)) return &*s;
+    }
+    return nullptr;
+  };
+  auto findEntry = [&](Section& section, std::string_view key) -> std::string* {
+    for (auto e = section.entries.rbegin(); e != section.entries.rend(); ++e) {
+      if (auto name = nameOf(*e); name && fold(*name) == fold(key)) return &*e;
+    }
+    return nullptr;
+  };
+  auto expected = [&](std::string_view section,
+                      std::string_view key) -> std::optional<std::string> {
+    Section* s = findSection(section);
+    std::string* e = s ? findEntry(*s, key) : nullptr;
+    if (e == nullptr) return std::nullopt;
+    return e->substr(e->find('=') + 1);
+  };
+
+  std::mt19937 random(2024);
+  auto pick = [&](std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+  };
+  const std::vector<std::string> sectionNames = {"S0", "s0", "S1", "\xE8", "\xC8", "S2"};
+  const std::vector<std::string> keys = {"k0", "K0", "k1", "k2", "\xBE", "\xBC", "k3", "", "k4"};
+
+  // Sections 0 and 2 have no repeated names; section 1 has, and an entry
+  // without a name.
+  std::string text;
+  for (int s = 0; s < 3; ++s) {
+    model.push_back({"S" + std::to_string(s), {}});
+    for (int k = 0; k < 40; ++k)
+      model.back().entries.push_back("k" + std::to_string(k) + "=" + std::to_string(s));
+  }
+  model[1].entries[10] = "K3=repeated";
+  model[1].entries[11] = "no name";
+  for (const Section& s : model) {
+    text += "[" + s.name + "]\r\n";
+    for (const std::string& e : s.entries) text += e + "\r\n";
+    text += "\r\n";
+  }
+  TMemIniFile document = TMemIniFile::FromText(text);
+
+  for (int step = 0; step < 3000; ++step) {
+    const std::string section = sectionNames[pick(sectionNames.size())];
+    switch (pick(6)) {
+      case 0: {
+        std::string key = keys[pick(keys.size())];
+        std::string value = pick(4) == 0 ? std::string() : std::to_string(pick(5));
+        document.SetValue(section, key, value);
+        Section* s = findSection(section);
+        if (s == nullptr) s = &model.emplace_back(Section{section, {}});
+        if (std::string* e = findEntry(*s, key)) {
+          *e = key + "=" + value;
+        } else {
+          s->entries.push_back(key + "=" + value);
+        }
+        break;
+      }
+      case 1:
+      case 2: {  // walk a section forwards or backwards, key after key
+        TStringList names;
+        document.GetKeys(section, names);
+        std::vector<std::string> walk(names.begin(), names.end());
+        if (pick(2) == 0) std::reverse(walk.begin(), walk.end());
+        for (const std::string& key : walk) {
+          ASSERT_EQ(document.FindValue(section, key), expected(section, key))
+              << "step " << step << " [" << section << "] " << key;
+        }
+        break;
+      }
+      case 3: {  // two sections in turn
+        const std::string other = sectionNames[pick(sectionNames.size())];
+        for (int k = 0; k < 40; ++k) {
+          const std::string& sought = k % 2 == 0 ? section : other;
+          std::string key = "k" + std::to_string(k / 2);
+          ASSERT_EQ(document.FindValue(sought, key), expected(sought, key)) << "step " << step;
+        }
+        break;
+      }
+      default: {
+        std::string key = pick(3) == 0 ? keys[pick(keys.size())] : "k" + std::to_string(pick(45));
+        ASSERT_EQ(document.FindValue(section, key), expected(section, key))
+            << "step " << step << " [" << section << "] " << key;
+      }
+    }
+  }
+  std::string written;
+  for (const Section& s : model) {
+    written += "[" + s.name + "]\r\n";
+    for (const std::string& e : s.entries) written += e + "\r\n";
+    written += "\r\n";
+  }
+  EXPECT_EQ(document.Text(), written);
+  platform::OverrideSystemCodePage(0);
 }
 
 // The hashed list against a plain linear search, through random changes:

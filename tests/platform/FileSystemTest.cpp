@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <stdexcept>
+#include <string>
 
 #include "platform/FileSystem.h"
 #include "support/TestSupport.h"
@@ -109,6 +112,70 @@ TEST(ReplaceFileContents, AFolderThatRefusesNewFilesLeavesTheOldOneAlone) {
                : 1;
   }, testsupport::As::Unprivileged);
   EXPECT_EQ(code, 0);
+}
+
+TEST(ReadWholeFile, FileBytesHoldEveryByteWhereverTheyAreMoved) {
+  TempDir dir;
+  for (std::size_t size : {std::size_t{0}, std::size_t{1000}, std::size_t{5} << 20}) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 % 251);
+    WriteFile(dir / "f", bytes);
+    platform::FileBytes read;
+    ASSERT_TRUE(platform::ReadWholeFile(dir / "f", read).ok) << size;
+    platform::FileBytes moved = std::move(read);
+    EXPECT_TRUE(moved.view() == bytes) << size;
+    EXPECT_TRUE(read.view().empty());
+  }
+  platform::FileBytes missing;
+  EXPECT_EQ(platform::ReadWholeFile(dir / "missing", missing).reason, "No such file or directory");
+  EXPECT_TRUE(missing.view().empty());
+}
+
+// Pieces of every size, a block and more among them, arrive in order.
+TEST(ReplaceFileContents, AProducersPiecesArriveInOrder) {
+  TempDir dir;
+  std::string expected;
+  auto produce = [&](platform::ReplacementWriter& out) {
+    for (int i = 0; i < 200000; ++i) {
+      std::string piece = std::to_string(i) + ";";
+      if (i % 50000 == 7) piece.assign(std::size_t{3} << 20, static_cast<char>('a' + i % 26));
+      out.Append(piece);
+      expected += piece;
+    }
+  };
+  ASSERT_TRUE(platform::ReplaceFileContents(dir / "f", produce).ok());
+  EXPECT_TRUE(ReadFile(dir / "f") == expected);
+}
+
+TEST(ReplaceFileContents, AProducerThatFailsOrThrowsChangesNothing) {
+  TempDir dir;
+  WriteFile(dir / "a.lng", "old");
+  auto halfway = [](platform::ReplacementWriter& out) {
+    out.Append(std::string(std::size_t{3} << 20, 'x'));
+    throw std::runtime_error("no more");
+  };
+  EXPECT_THROW(platform::ReplaceFileContents(dir / "a.lng", halfway), std::runtime_error);
+  EXPECT_EQ(ReadFile(dir / "a.lng"), "old");
+
+  // A file-size limit met after the first block: the writer says so, and the
+  // replacement is a write failure.
+  int code = testsupport::RunInChild([&] {
+    rlimit limit{std::size_t{3} << 20, std::size_t{3} << 20};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+    bool failed = false;
+    auto produce = [&](platform::ReplacementWriter& out) {
+      for (int i = 0; i < 1000000 && !out.Failed(); ++i) out.Append("0123456789");
+      failed = out.Failed();
+    };
+    platform::WriteOutcome outcome = platform::ReplaceFileContents(dir / "a.lng", produce);
+    bool reported = outcome.failure == platform::WriteFailure::Write &&
+                    outcome.reason == "File too large";
+    return failed && reported ? 0 : 1;
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ReadFile(dir / "a.lng"), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+      << "no temporary file left";
 }
 
 }  // namespace
