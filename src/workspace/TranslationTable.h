@@ -11,8 +11,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace workspace {
@@ -26,6 +28,17 @@ inline constexpr std::string_view kTranslationHeading = "translation";
 // What a section marker row shows in front of the section's name.
 inline constexpr std::string_view kSectionMarker = "section - ";
 
+// Where a text sits in a table's text store: offset and length.
+struct TextSpan {
+  std::uint32_t offset = 0;
+  std::uint32_t length = 0;
+  bool operator==(const TextSpan&) const = default;
+};
+
+// The bytes that loads and merges put into a table, appended and never
+// changed or moved elsewhere; a span stays valid as long as its store lives.
+using TextStore = std::string;
+
 class TranslationTable {
  public:
   // Two empty rows, as the grid shows them before the first load.
@@ -33,53 +46,76 @@ class TranslationTable {
 
   std::size_t RowCount() const { return rows_.size(); }
   RowKind Kind(std::size_t row) const { return rows_[row].kind; }
-  const std::string& Key(std::size_t row) const { return rows_[row].key; }
-  const std::string& Translation(std::size_t row) const { return rows_[row].translation; }
+  // Views last until the table next changes.
+  std::string_view Key(std::size_t row) const {
+    return std::string_view(keys_).substr(rows_[row].key.offset, rows_[row].key.length);
+  }
+  std::string_view Translation(std::size_t row) const;
   // The name of the section that a section marker row opens.
   std::string_view SectionName(std::size_t row) const;
 
-  void SetTranslation(std::size_t row, std::string text) {
-    rows_[row].translation = std::move(text);
-  }
-  // Exchanges the row's translation with `text`, without copying either.
-  void SwapTranslation(std::size_t row, std::string& text) {
-    rows_[row].translation.swap(text);
-  }
+  // A text typed into a row; it lives beside the store until the next merge.
+  void SetTranslation(std::size_t row, std::string text);
 
   // Filling, in the order loading does it. Reset leaves the header row
-  // ("name", "translation") and one blank row; every section and key then
-  // goes into the trailing blank row and a new blank row follows it.
-  void Reset();
+  // ("name", "translation") and one blank row; a section marker row and a
+  // blank row follow it for each section, and each key goes into the
+  // trailing blank row, with a new blank row after it.
+  // `keyBytes` and `textBytes`, when known, let the stores be sized once.
+  void Reset(std::size_t keyBytes = 0, std::size_t textBytes = 0, std::size_t rows = 0);
   void AppendSection(std::string_view name);
   // An entry without a name gives a blank row: it has no key to be saved
   // under.
-  void AppendKey(std::string key, std::string translation);
+  void AppendKey(std::string_view key, std::string_view translation);
+
+  // A merge: gives `row` the text `text` and returns where the store holds
+  // the text the row had before, which stays there for the reference table.
+  // `text` must not be a view into this table.
+  TextSpan ReplaceTranslation(std::size_t row, std::string_view text);
+  // Where the store holds the row's text, typed text first moved into it.
+  TextSpan SettleTranslation(std::size_t row);
+  // The store that spans of this table point into; shared, so that a
+  // reference table can keep reading it after the table is reset.
+  std::shared_ptr<const TextStore> Store() const { return texts_; }
 
  private:
   struct Row {
-    std::string key;
-    std::string translation;
+    TextSpan key;
+    TextSpan translation;  // unless `typed`
     RowKind kind = RowKind::Blank;
+    bool typed = false;  // the text is in typed_
   };
+
+  static std::uint32_t Checked(std::size_t size);
+  TextSpan Keep(std::string& store, std::string_view text);
+  void AppendRow(RowKind kind, std::string_view key, std::string_view translation);
+
   std::vector<Row> rows_;
+  std::string keys_;
+  std::shared_ptr<TextStore> texts_;
+  // Texts typed since the last load or merge, by row. Few rows are typed
+  // into, so they live apart and the rows stay small.
+  std::unordered_map<std::size_t, std::string> typed_;
 };
 
 // Every row's translation text as it stood before the last merge, where the
 // merge changed it, and otherwise the row's text after the merge; addressed
-// by the translation table's row numbers. Written once by the merge, then
-// only read, so the texts share one buffer; the views it gives out last until
-// the next merge replaces it.
+// by the translation table's row numbers. The texts stay in the store of the
+// table that was merged, which this table shares, so a reference costs eight
+// bytes a row and copies no text.
 class ReferenceTable {
  public:
-  std::size_t RowCount() const { return ends_.size(); }
+  explicit ReferenceTable(std::shared_ptr<const TextStore> store) : store_(std::move(store)) {}
+
+  std::size_t RowCount() const { return spans_.size(); }
   // Rows the merge never reached read as empty text.
   std::string_view Translation(std::size_t row) const;
-  void Append(std::string_view text);
-  void Reserve(std::size_t rows) { ends_.reserve(rows); }
+  void Append(TextSpan span) { spans_.push_back(span); }
+  void Reserve(std::size_t rows) { spans_.reserve(rows); }
 
  private:
-  std::string texts_;
-  std::vector<std::size_t> ends_;  // end of each row's text in texts_
+  std::shared_ptr<const TextStore> store_;
+  std::vector<TextSpan> spans_;
 };
 
 }  // namespace workspace

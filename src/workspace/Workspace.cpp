@@ -27,19 +27,35 @@ bool Workspace::IsUntranslated(std::size_t row) const {
 
 void Workspace::LoadSource(const std::string& fileName) {
   destinationFileName_.clear();
+  held_.reset();
   table_.Reset();
 
   const TMemIniFile document(fileName);
   FillHeader(header_, document, clock_());
 
-  TStringList keys;
-  for (const std::string& section : langfile::ContentSections(document)) {
+  // Every key and text of the table is a part of an entry, so the entries'
+  // sizes give the stores room enough to be sized once (only a repeated key
+  // whose last value is longer than its first can make them grow).
+  const std::vector<std::string> sections = langfile::ContentSections(document);
+  std::size_t bytes = 0;
+  std::size_t rows = 2 * sections.size();
+  for (const std::string& section : sections) {
+    bytes += section.size() + kSectionMarker.size();
+    for (std::string_view entry : document.Entries(section)) bytes += entry.size();
+    rows += document.Entries(section).size();
+  }
+  table_.Reset(bytes, bytes, rows);
+
+  for (const std::string& section : sections) {
     table_.AppendSection(section);
-    document.GetKeys(section, keys);
-    for (const std::string& key : keys) {
+    for (std::string_view entry : document.Entries(section)) {
+      // A text without "=" has no name, as GetKeys would list it.
+      const std::size_t equals = entry.find('=');
+      const std::string_view key = equals == std::string_view::npos ? std::string_view()
+                                                                      : entry.substr(0, equals);
       // Looked up by name, so a key that repeats shows its last value.
       std::string_view value = document.FindValue(section, key).value_or(std::string_view());
-      table_.AppendKey(key, std::string(ProcFunc::UnwrappedPart(value)));
+      table_.AppendKey(key, ProcFunc::UnwrappedPart(value));
     }
   }
 }
@@ -47,26 +63,25 @@ void Workspace::LoadSource(const std::string& fileName) {
 void Workspace::MergeDestination(const std::string& fileName) {
   // The old reference goes first; should the destination prove unreadable,
   // only the header row's reference is left.
-  reference_ = std::make_unique<ReferenceTable>();
-  reference_->Append(kTranslationHeading);
+  auto heading = std::make_shared<TextStore>(kTranslationHeading);
+  reference_ = std::make_unique<ReferenceTable>(heading);
+  reference_->Append(TextSpan{0, static_cast<std::uint32_t>(heading->size())});
+  held_.reset();
 
-  const TMemIniFile document(fileName);
-  FillHeader(header_, document, clock_());
+  // Stamped before reading: a change made while the file is read shows as
+  // a changed stamp later, never as a stale document taken for the file.
+  const std::optional<platform::FileStamp> stamp = platform::StampOf(fileName);
+  auto document = std::make_unique<TMemIniFile>(fileName);
+  FillHeader(header_, *document, clock_());
 
-  auto built = std::make_unique<ReferenceTable>();
-  ReferenceTable& reference = *built;
-  reference.Reserve(table_.RowCount());
+  auto built = std::make_unique<ReferenceTable>(table_.Store());
+  built->Reserve(table_.RowCount());
   // The destination's text goes into the table and the text it replaced into
   // the reference; where they agree both hold the same. Text typed into a
   // blank or marker row moves out of the table this way too.
   auto settle = [&](std::size_t row, std::string_view text) {
-    if (text == table_.Translation(row)) {
-      reference.Append(text);
-    } else {
-      std::string replaced(text);
-      table_.SwapTranslation(row, replaced);
-      reference.Append(replaced);
-    }
+    built->Append(text == table_.Translation(row) ? table_.SettleTranslation(row)
+                                                  : table_.ReplaceTranslation(row, text));
   };
 
   std::string_view section;
@@ -80,11 +95,11 @@ void Workspace::MergeDestination(const std::string& fileName) {
         settle(row, {});
         break;
       case RowKind::Key:
-        if (auto value = document.FindValue(section, table_.Key(row))) {
+        if (auto value = document->FindValue(section, table_.Key(row))) {
           settle(row, ProcFunc::UnwrappedPart(*value));
         } else {
           // The row keeps its own text, as it stands.
-          settle(row, table_.Translation(row));
+          built->Append(table_.SettleTranslation(row));
         }
         break;
       case RowKind::Blank:
@@ -93,14 +108,32 @@ void Workspace::MergeDestination(const std::string& fileName) {
     }
   }
   reference_ = std::move(built);
+  Hold(std::move(document), fileName, stamp);
+}
+
+void Workspace::Hold(std::unique_ptr<TMemIniFile> document, const std::string& fileName,
+                     const std::optional<platform::FileStamp>& stamp) {
+  if (stamp) held_ = HeldDocument{std::move(document), fileName, *stamp};
+}
+
+std::unique_ptr<TMemIniFile> Workspace::TakeHeldDocument(const std::string& fileName) {
+  std::optional<HeldDocument> held = std::exchange(held_, std::nullopt);
+  if (!held || held->fileName != fileName || platform::StampOf(fileName) != held->stamp) {
+    return nullptr;
+  }
+  return std::move(held->document);
 }
 
 void Workspace::Save(const std::string& fileName) {
-  TMemIniFile document(fileName);
-  langfile::WriteHeader(document, header_,
+  // A document is held again only after a successful write: one that a
+  // failed save has changed no longer matches its file.
+  std::unique_ptr<TMemIniFile> document = TakeHeldDocument(fileName);
+  if (!document) document = std::make_unique<TMemIniFile>(fileName);
+  langfile::WriteHeader(*document, header_,
                         std::chrono::year_month_day{
                             std::chrono::floor<std::chrono::days>(header_.date)});
 
+  std::string wrapped;
   std::string_view section;
   for (std::size_t row = 1; row < table_.RowCount(); ++row) {
     switch (table_.Kind(row)) {
@@ -108,15 +141,17 @@ void Workspace::Save(const std::string& fileName) {
         section = table_.SectionName(row);
         break;
       case RowKind::Key:
-        document.SetValue(section, table_.Key(row), ProcFunc::Wrap(table_.Translation(row)));
+        ProcFunc::Wrap(table_.Translation(row), wrapped);
+        document->SetValue(section, table_.Key(row), wrapped);
         break;
       case RowKind::Header:
       case RowKind::Blank:
         break;
     }
   }
-  document.WriteBack();
+  document->WriteBack();
   SetModified(false);
+  Hold(std::move(document), fileName, platform::StampOf(fileName));
 }
 
 void Workspace::SetModified(bool modified) {

@@ -8,10 +8,13 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "langfile/LanguageFile.h"
+#include "langfile/TMemIniFile.h"
 #include "platform/Clock.h"
+#include "platform/FileStamp.h"
 #include "workspace/TranslationTable.h"
 
 namespace workspace {
@@ -62,6 +65,10 @@ class Workspace {
   // them, and only then clears the unsaved-changes state; a failure raises
   // the document's file error and leaves the file and that state as they
   // were.
+  //
+  // The file is read again unless it is, by its stamp, still exactly the
+  // file the last merge or save of it read or wrote: then the document held
+  // since is used, which spares a large file a second reading.
   void Save(const std::string& fileName);
 
   // The unsaved-changes state behind the window's indicator. The listener,
@@ -79,6 +86,18 @@ class Workspace {
   std::string sourceFileName_;
   std::string destinationFileName_;
   std::unique_ptr<ReferenceTable> reference_;
+  // The destination as the last merge read it or the last save wrote it,
+  // with the name and the stamp the file had then.
+  struct HeldDocument {
+    std::unique_ptr<TMemIniFile> document;
+    std::string fileName;
+    platform::FileStamp stamp;
+  };
+  std::optional<HeldDocument> held_;
+  // The held document when `fileName` still names that very file, unchanged.
+  std::unique_ptr<TMemIniFile> TakeHeldDocument(const std::string& fileName);
+  void Hold(std::unique_ptr<TMemIniFile> document, const std::string& fileName,
+            const std::optional<platform::FileStamp>& stamp);
   bool modified_ = false;
   std::function<void(bool)> modifiedListener_;
 };

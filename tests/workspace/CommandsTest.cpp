@@ -108,7 +108,7 @@ class CommandsTest : public ::testing::Test {
     std::vector<std::string> keys;
     for (std::size_t row = 0; row < ws.Table().RowCount(); ++row)
       if (ws.Table().Kind(row) == RowKind::Key && ws.IsUntranslated(row))
-        keys.push_back(ws.Table().Key(row));
+        keys.emplace_back(ws.Table().Key(row));
     return keys;
   }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cctype>
@@ -47,7 +48,7 @@ std::vector<std::string> Rows(const TranslationTable& table) {
   std::vector<std::string> rows;
   for (std::size_t row = 0; row < table.RowCount(); ++row) {
     rows.push_back(std::string(kKinds[static_cast<int>(table.Kind(row))]) + " | " +
-                   table.Key(row) + " | " + table.Translation(row));
+                   std::string(table.Key(row)) + " | " + std::string(table.Translation(row)));
   }
   return rows;
 }
@@ -56,7 +57,7 @@ std::vector<std::string> UntranslatedKeys(const Workspace& ws) {
   std::vector<std::string> keys;
   for (std::size_t row = 0; row < ws.Table().RowCount(); ++row) {
     if (ws.Table().Kind(row) == RowKind::Key && ws.IsUntranslated(row)) {
-      keys.push_back(ws.Table().Key(row));
+      keys.emplace_back(ws.Table().Key(row));
     }
   }
   return keys;
@@ -199,6 +200,8 @@ TEST(LoadSource, ReplacesEverythingOfAnEarlierLoadButKeepsTheReference) {
   EXPECT_EQ(ws.Header().tag, "");
   EXPECT_TRUE(ws.Header().authors.empty());
   EXPECT_EQ(ws.Reference(), reference);
+  // Its texts outlive the table they were merged into.
+  EXPECT_EQ(reference->Translation(3), "Main window");
 }
 
 TEST(LoadSource, AFileThatCannotBeReadLeavesAResetTableAndTheHeaderAsItWas) {
@@ -454,6 +457,61 @@ TEST(Save, AFailedWriteChangesNothingOnDiskAndStaysUnsaved) {
   EXPECT_NE(ReadFile(dir / "dest.lng").find("Btn=%Dobre%\r\n"), std::string::npos);
   EXPECT_FALSE(ws.Modified());
   EXPECT_EQ(heard, (std::vector<bool>{true, false}));
+}
+
+// Another program (or the translator in another editor) changes the
+// destination after the merge: the save must build on the file as it is now.
+TEST(Save, BuildsOnTheDestinationAsItIsNowWhenItChangedSinceTheMerge) {
+  TempDir dir;
+  WriteFile(dir / "source.lng", kSource);
+  WriteFile(dir / "dest.lng", kSource);
+  Workspace ws(FixedNow);
+  ws.LoadSource(dir / "source.lng");
+  ws.MergeDestination(dir / "dest.lng");
+  ws.Save(dir / "dest.lng");
+
+  WriteFile(dir / "dest.lng", ReadFile(dir / "dest.lng") + Crlf("[Theirs]\nKept=%yes%\n"));
+  ws.Table().SetTranslation(RowOfKey(ws.Table(), "Btn"), "Dobre");
+  ws.Save(dir / "dest.lng");
+
+  const std::string saved = ReadFile(dir / "dest.lng");
+  EXPECT_NE(saved.find("[Theirs]\r\nKept=%yes%\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("Btn=%Dobre%\r\n"), std::string::npos);
+}
+
+// A save that fails half-way has already changed the document it worked on;
+// the next save must start again from the file, or an author line removed in
+// between would come back from the failed attempt.
+TEST(Save, AfterAFailedWriteTheNextSaveStartsAgainFromTheFile) {
+  TempDir dir;
+  WriteFile(dir / "source.lng", kSource);
+  WriteFile(dir / "dest.lng",
+            kSource + Crlf("[-main-]\nautor02=Ann\nautor03=Cy\n"));
+  int code = testsupport::RunInChild([&] {
+    Workspace ws(FixedNow);
+    ws.LoadSource(dir / "source.lng");
+    ws.MergeDestination(dir / "dest.lng");
+    ws.Header().authors = {"Jane", "Ann", "Typed then removed"};
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+    const rlim_t usual = limit.rlim_cur;
+    limit.rlim_cur = 100;  // a full disk, as far as this process can tell
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
+    try {
+      ws.Save(dir / "dest.lng");
+      return 4;
+    } catch (const EWriteError&) {
+    }
+    limit.rlim_cur = usual;
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 5;
+    ws.Header().authors = {"Jane", "Ann"};
+    ws.Save(dir / "dest.lng");
+    return 0;
+  });
+  ASSERT_EQ(code, 0);
+  const std::string saved = ReadFile(dir / "dest.lng");
+  EXPECT_NE(saved.find("autor03=Cy\r\n"), std::string::npos) << saved;
+  EXPECT_EQ(saved.find("Typed then removed"), std::string::npos) << saved;
 }
 
 }  // namespace
