@@ -27,7 +27,6 @@ bool Workspace::IsUntranslated(std::size_t row) const {
 
 void Workspace::LoadSource(const std::string& fileName) {
   destinationFileName_.clear();
-  held_.reset();
   table_.Reset();
 
   const TMemIniFile document(fileName);
@@ -66,13 +65,9 @@ void Workspace::MergeDestination(const std::string& fileName) {
   auto heading = std::make_shared<TextStore>(kTranslationHeading);
   reference_ = std::make_unique<ReferenceTable>(heading);
   reference_->Append(TextSpan{0, static_cast<std::uint32_t>(heading->size())});
-  held_.reset();
 
-  // Stamped before reading: a change made while the file is read shows as
-  // a changed stamp later, never as a stale document taken for the file.
-  const std::optional<platform::FileStamp> stamp = platform::StampOf(fileName);
-  auto document = std::make_unique<TMemIniFile>(fileName);
-  FillHeader(header_, *document, clock_());
+  const TMemIniFile document(fileName);
+  FillHeader(header_, document, clock_());
 
   auto built = std::make_unique<ReferenceTable>(table_.Store());
   built->Reserve(table_.RowCount());
@@ -95,7 +90,7 @@ void Workspace::MergeDestination(const std::string& fileName) {
         settle(row, {});
         break;
       case RowKind::Key:
-        if (auto value = document->FindValue(section, table_.Key(row))) {
+        if (auto value = document.FindValue(section, table_.Key(row))) {
           settle(row, ProcFunc::UnwrappedPart(*value));
         } else {
           // The row keeps its own text, as it stands.
@@ -108,28 +103,11 @@ void Workspace::MergeDestination(const std::string& fileName) {
     }
   }
   reference_ = std::move(built);
-  Hold(std::move(document), fileName, stamp);
-}
-
-void Workspace::Hold(std::unique_ptr<TMemIniFile> document, const std::string& fileName,
-                     const std::optional<platform::FileStamp>& stamp) {
-  if (stamp) held_ = HeldDocument{std::move(document), fileName, *stamp};
-}
-
-std::unique_ptr<TMemIniFile> Workspace::TakeHeldDocument(const std::string& fileName) {
-  std::optional<HeldDocument> held = std::exchange(held_, std::nullopt);
-  if (!held || held->fileName != fileName || platform::StampOf(fileName) != held->stamp) {
-    return nullptr;
-  }
-  return std::move(held->document);
 }
 
 void Workspace::Save(const std::string& fileName) {
-  // A document is held again only after a successful write: one that a
-  // failed save has changed no longer matches its file.
-  std::unique_ptr<TMemIniFile> document = TakeHeldDocument(fileName);
-  if (!document) document = std::make_unique<TMemIniFile>(fileName);
-  langfile::WriteHeader(*document, header_,
+  TMemIniFile document(fileName);
+  langfile::WriteHeader(document, header_,
                         std::chrono::year_month_day{
                             std::chrono::floor<std::chrono::days>(header_.date)});
 
@@ -142,16 +120,15 @@ void Workspace::Save(const std::string& fileName) {
         break;
       case RowKind::Key:
         ProcFunc::Wrap(table_.Translation(row), wrapped);
-        document->SetValue(section, table_.Key(row), wrapped);
+        document.SetValue(section, table_.Key(row), wrapped);
         break;
       case RowKind::Header:
       case RowKind::Blank:
         break;
     }
   }
-  document->WriteBack();
+  document.WriteBack();
   SetModified(false);
-  Hold(std::move(document), fileName, platform::StampOf(fileName));
 }
 
 void Workspace::SetModified(bool modified) {

@@ -8,13 +8,10 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "langfile/LanguageFile.h"
-#include "langfile/TMemIniFile.h"
 #include "platform/Clock.h"
-#include "platform/FileStamp.h"
 #include "workspace/TranslationTable.h"
 
 namespace workspace {
@@ -66,9 +63,10 @@ class Workspace {
   // the document's file error and leaves the file and that state as they
   // were.
   //
-  // The file is read again unless it is, by its stamp, still exactly the
-  // file the last merge or save of it read or wrote: then the document held
-  // since is used, which spares a large file a second reading.
+  // The file is read again, although the merge has just read it: nothing
+  // short of its bytes proves it unchanged since (file times are coarse on
+  // many file systems), and a save must build on whatever another program
+  // may have written into it meanwhile.
   void Save(const std::string& fileName);
 
   // The unsaved-changes state behind the window's indicator. The listener,
@@ -86,18 +84,6 @@ class Workspace {
   std::string sourceFileName_;
   std::string destinationFileName_;
   std::unique_ptr<ReferenceTable> reference_;
-  // The destination as the last merge read it or the last save wrote it,
-  // with the name and the stamp the file had then.
-  struct HeldDocument {
-    std::unique_ptr<TMemIniFile> document;
-    std::string fileName;
-    platform::FileStamp stamp;
-  };
-  std::optional<HeldDocument> held_;
-  // The held document when `fileName` still names that very file, unchanged.
-  std::unique_ptr<TMemIniFile> TakeHeldDocument(const std::string& fileName);
-  void Hold(std::unique_ptr<TMemIniFile> document, const std::string& fileName,
-            const std::optional<platform::FileStamp>& stamp);
   bool modified_ = false;
   std::function<void(bool)> modifiedListener_;
 };
