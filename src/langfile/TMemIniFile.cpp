@@ -1,5 +1,6 @@
 #include "langfile/TMemIniFile.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -14,6 +15,9 @@ using langfile::ViewList;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineBreak = "\r\n";
+// Large enough that reading costs few system calls, small enough that a
+// piece is still in the processor's caches when it is parsed.
+constexpr std::size_t kReadPiece = std::size_t{256} << 10;
 
 // Every byte from 0 to 32 counts as blank: spaces, tabs and all other
 // control bytes. Bytes from 128 on, the no-break space among them, never do.
@@ -77,63 +81,106 @@ TMemIniFile::TMemIniFile(const std::string& fileName)
   // A folder counts as missing, and so does an empty name.
   if (!platform::FileExists(fileName)) return;
   platform::FileBytes bytes;
-  platform::ReadOutcome read = platform::ReadWholeFile(fileName, bytes);
+  ParseProgress progress;
+  // Each piece is parsed while it is still in the processor's caches; a
+  // large file read whole would be fetched back from main memory.
+  platform::ReadOutcome read = platform::ReadWholeFile(
+      fileName, bytes, [&](std::string_view soFar) { ParseMore(soFar, false, progress); },
+      kReadPiece);
   if (!read.ok) throw EFOpenError(platform::FullPathName(fileName), read.reason);
-  Parse(memory_.Adopt(std::move(bytes)));
+  ParseMore(memory_.Adopt(std::move(bytes)), true, progress);
 }
 
 TMemIniFile::TMemIniFile(std::string_view bytes, const std::string& fileName, FromTextTag)
     : TCustomIniFile(fileName),
       upperCase_(&platform::UpperCaseTable(platform::SystemCodePage())),
       sections_(KeyKind::WholeText, *upperCase_, &memory_) {
-  Parse(memory_.Keep({bytes}));
+  ParseProgress progress;
+  ParseMore(memory_.Keep({bytes}), true, progress);
 }
 
 TMemIniFile TMemIniFile::FromText(std::string_view bytes, const std::string& fileName) {
   return TMemIniFile(bytes, fileName, FromTextTag{});
 }
 
-void TMemIniFile::Parse(std::string_view bytes) {
-  if (bytes.starts_with(kByteOrderMark)) {
-    byteOrderMark_ = true;
-    bytes.remove_prefix(kByteOrderMark.size());
+void TMemIniFile::ParseMore(std::string_view soFar, bool final, ParseProgress& progress) {
+  if (soFar.data() != progress.start) {
+    // The bytes moved (the file grew while it was read): what was parsed
+    // views the old place, so all of it goes and parsing begins again.
+    if (progress.start != nullptr) {
+      sections_.Clear();
+      entries_.clear();
+      byteOrderMark_ = false;
+    }
+    progress = ParseProgress{soFar.data()};
   }
-  ViewList* entries = nullptr;  // of the current section
-  const char* next = bytes.data();
-  const char* const end = next + bytes.size();
-  bool more = true;
-  while (more && next != end) {
+  std::size_t end = soFar.size();
+  if (!final) {
+    // The byte-order mark is recognised only whole.
+    if (progress.done == 0 && soFar.size() < kByteOrderMark.size()) return;
+    // Only whole lines: a line after the last LF may go on in the next
+    // piece, and so may a CR's line break.
+    const void* lineFeed =
+        memrchr(soFar.data() + progress.done, '\n', soFar.size() - progress.done);
+    if (lineFeed == nullptr) return;
+    end = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - soFar.data()) + 1;
+  }
+  if (progress.done == 0 && soFar.starts_with(kByteOrderMark)) {
+    byteOrderMark_ = true;
+    progress.done = kByteOrderMark.size();
+  }
+  if (!progress.stopped && progress.done < end) {
+    progress.stopped = !ParseLines(soFar.data() + progress.done, soFar.data() + end);
+  }
+  progress.done = std::max(progress.done, end);
+  if (final) {
+    // Whoever reads the document next starts at the top.
+    sections_.Rewind();
+    for (const ViewList& list : entries_) list.Rewind();
+  }
+}
+
+bool TMemIniFile::ParseLines(const char* next, const char* const end) {
+  // The current section is the last one; lines ahead of the first header
+  // belong to none.
+  ViewList* entries = entries_.empty() ? nullptr : &entries_.back();
+  while (next != end) {
     const char* lineEnd = FindLineBreak(next, end);
     std::string_view line = Trim(std::string_view(next, static_cast<std::size_t>(lineEnd - next)));
     // Whatever follows a NUL byte is not text.
-    more = lineEnd == end || *lineEnd != '\0';
+    if (lineEnd != end && *lineEnd == '\0') {
+      AddLine(line, entries);
+      return false;
+    }
     next = SkipLineBreak(lineEnd, end);
-    if (line.empty() || line.front() == ';') continue;
-    if (IsSectionHeader(line)) {
-      // Sections of one file tend to be alike in size.
-      std::size_t expected = entries == nullptr ? 0 : entries->size();
-      entries = &AddSection(Trim(line.substr(1, line.size() - 2)), expected);
-      continue;
-    }
-    if (entries == nullptr) continue;  // lines ahead of the first header
-    std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-      entries->Add(line);
-      continue;
-    }
-    // The name and the value lose the blanks around the first "=". Most
-    // lines have none and are kept as they stand in the file.
-    std::string_view name = TrimRight(line.substr(0, equals));
-    std::string_view value = TrimLeft(line.substr(equals + 1));
-    if (name.size() + 1 + value.size() == line.size()) {
-      entries->Add(line, name);
-    } else {
-      entries->Add(memory_.Keep({name, "=", value}), name);
-    }
+    AddLine(line, entries);
   }
-  // Whoever reads the document next starts at the top.
-  sections_.Rewind();
-  for (const ViewList& list : entries_) list.Rewind();
+  return true;
+}
+
+void TMemIniFile::AddLine(std::string_view line, ViewList*& entries) {
+  if (line.empty() || line.front() == ';') return;
+  if (IsSectionHeader(line)) {
+    // Sections of one file tend to be alike in size.
+    std::size_t expected = entries == nullptr ? 0 : entries->size();
+    entries = &AddSection(Trim(line.substr(1, line.size() - 2)), expected);
+    return;
+  }
+  if (entries == nullptr) return;  // lines ahead of the first header
+  std::size_t equals = line.find('=');
+  if (equals == std::string_view::npos) {
+    entries->Add(line);
+    return;
+  }
+  // The name and the value lose the blanks around the first "=". Most
+  // lines have none and are kept as they stand in the file.
+  std::string_view name = TrimRight(line.substr(0, equals));
+  std::string_view value = TrimLeft(line.substr(equals + 1));
+  if (name.size() + 1 + value.size() == line.size()) {
+    entries->Add(line, name);
+  } else {
+    entries->Add(memory_.Keep({name, "=", value}), name);
+  }
 }
 
 ViewList& TMemIniFile::AddSection(std::string_view name, std::size_t expectedEntries) {

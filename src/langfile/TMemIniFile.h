@@ -98,7 +98,20 @@ class TMemIniFile : public TCustomIniFile {
   struct FromTextTag {};
   TMemIniFile(std::string_view bytes, const std::string& fileName, FromTextTag);
 
-  void Parse(std::string_view bytes);
+  // How far the reading of a file in pieces has got.
+  struct ParseProgress {
+    const char* start = nullptr;  // where the bytes were when parsing began
+    std::size_t done = 0;         // how many of them are parsed
+    bool stopped = false;         // a NUL byte ended the text
+  };
+  // Parses the whole lines of `soFar` not parsed yet, and with `final` the
+  // rest too.
+  void ParseMore(std::string_view soFar, bool final, ParseProgress& progress);
+  // Parses the lines in [next, end); false once a NUL byte ends the text.
+  bool ParseLines(const char* next, const char* end);
+  // One trimmed line; `entries` is the current section's list, which a
+  // section header changes.
+  void AddLine(std::string_view line, langfile::ViewList*& entries);
   langfile::ViewList& AddSection(std::string_view name, std::size_t expectedEntries);
   const langfile::ViewList* FindSection(std::string_view name) const;
   // Hands the document's bytes, piece by piece, to `out`: Text() and

@@ -25,6 +25,13 @@ void ViewList::Add(std::string_view text, std::string_view key) {
   Found(texts_.size() - 1);
 }
 
+void ViewList::Clear() {
+  texts_.clear();
+  index_.Drop();
+  next_ = 0;
+  miss_.reset();
+}
+
 void ViewList::AddMissing(std::string_view text) {
   bool rebuilt = index_.Reserve(texts_, texts_.size() + 1);
   texts_.push_back(text);

@@ -1,10 +1,12 @@
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <utility>
 #include <vector>
@@ -195,7 +197,9 @@ WriteOutcome Failed(WriteFailure failure, int error) {
 // capacity) gives room for `capacity` bytes that starts with the `used`
 // bytes read so far, Finish(size) takes the outcome, Discard drops it all.
 template <typename Buffer>
-ReadOutcome ReadRegularFile(const std::string& name, Buffer& buffer) {
+ReadOutcome ReadRegularFile(const std::string& name, Buffer& buffer,
+                            const ReadProgress& progress = {},
+                            size_t pieceSize = std::numeric_limits<size_t>::max()) {
   // Devices are refused before they are opened: opening some of them acts.
   struct stat info {};
   if (stat(name.c_str(), &info) != 0) return {false, ErrorText(errno)};
@@ -215,7 +219,7 @@ ReadOutcome ReadRegularFile(const std::string& name, Buffer& buffer) {
       capacity *= 2;
       data = buffer.Grow(used, capacity);
     }
-    ssize_t got = read(fd.get(), data + used, capacity - used);
+    ssize_t got = read(fd.get(), data + used, std::min(capacity - used, pieceSize));
     if (got < 0) {
       if (errno == EINTR) continue;
       int error = errno;
@@ -224,6 +228,7 @@ ReadOutcome ReadRegularFile(const std::string& name, Buffer& buffer) {
     }
     if (got == 0) break;
     used += static_cast<size_t>(got);
+    if (progress) progress(std::string_view(data, used));
   }
   buffer.Finish(used);
   return {};
@@ -356,6 +361,12 @@ ReadOutcome ReadWholeFile(const std::string& name, std::string& bytes) {
 ReadOutcome ReadWholeFile(const std::string& name, FileBytes& bytes) {
   FileBytesReader reader(bytes);
   return ReadRegularFile(name, reader);
+}
+
+ReadOutcome ReadWholeFile(const std::string& name, FileBytes& bytes, const ReadProgress& progress,
+                          size_t pieceSize) {
+  FileBytesReader reader(bytes);
+  return ReadRegularFile(name, reader, progress, std::max<size_t>(pieceSize, 1));
 }
 
 WriteOutcome ReplaceFileContents(const std::string& name, std::string_view bytes) {

@@ -106,6 +106,18 @@ class FileBytes {
 // The same, without the copy or the cleared memory a std::string would cost.
 ReadOutcome ReadWholeFile(const std::string& name, FileBytes& bytes);
 
+// What has been read so far, handed over after every piece of a file.
+using ReadProgress = std::function<void(std::string_view soFar)>;
+
+// The same, read in pieces of `pieceSize` bytes, with `progress` told after
+// each piece: a large file can then be worked on while each piece is still
+// in the processor's caches, rather than fetched back from main memory
+// after the whole read. The bytes stay where they are unless the file grows
+// while it is read; `progress` then sees them at another address and must
+// begin again from their start.
+ReadOutcome ReadWholeFile(const std::string& name, FileBytes& bytes, const ReadProgress& progress,
+                          std::size_t pieceSize);
+
 enum class WriteFailure {
   None,
   Create,  // the file could not be created or replaced; nothing changed

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "langfile/TMemIniFile.h"
@@ -267,6 +269,43 @@ TEST(IniOnDisk, WriteThatFailsAfterSomeBlocksLeavesTheOldFileByteForByte) {
   EXPECT_EQ(code, 0) << "the child must survive the limit and report a write error";
   EXPECT_EQ(ReadFile(dir / "a.lng"), kOriginal);
   EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"a.lng"}) << "no temporary file left";
+}
+
+}  // namespace
+
+namespace {
+
+// Large files are read and parsed piece by piece. Whatever falls on the
+// border of two pieces (a CR LF pair, a line, the NUL that ends the text)
+// must read exactly as the same bytes read at once.
+TEST(IniOnDisk, AFileReadInPiecesReadsAsItsBytesReadAtOnce) {
+  std::mt19937 random(7);
+  const char* const kBreaks[] = {"\r\n", "\n", "\r", "\n\r"};
+  auto lines = [&](std::size_t bytes) {
+    std::string text;
+    while (text.size() < bytes) {
+      if (random() % 50 == 0) text += "[Sect" + std::to_string(random() % 30) + "]";
+      else text += " key" + std::to_string(random() % 5000) + " = " + std::string(random() % 90, 'v');
+      text += kBreaks[random() % 4];
+    }
+    return text;
+  };
+  std::vector<std::string> files;
+  for (int i = 0; i < 6; ++i) files.push_back((i % 2 ? "\xEF\xBB\xBF" : "") + lines(700'000));
+  // Every line-break pair split between two pieces, whatever their size.
+  std::string split = "[S]\r\n";
+  while (split.size() < 3'000'000) split += "k=" + std::to_string(split.size()) + "\r\n";
+  files.push_back(split);
+  std::string nul = lines(900'000);
+  nul[600'000] = '\0';
+  files.push_back(nul);
+
+  TempDir dir;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    WriteFile(dir / "f.lng", files[i]);
+    TMemIniFile read(dir / "f.lng");
+    EXPECT_EQ(read.Text(), TMemIniFile::FromText(files[i]).Text()) << "file " << i;
+  }
 }
 
 }  // namespace

@@ -131,6 +131,32 @@ TEST(ReadWholeFile, FileBytesHoldEveryByteWhereverTheyAreMoved) {
   EXPECT_TRUE(missing.view().empty());
 }
 
+// A file that grows while it is read is read to its end; the bytes read so
+// far are handed over after every piece, and from another place once the
+// growth has moved them, which tells the reader to begin again.
+TEST(ReadWholeFile, TellsWhatIsReadPieceByPieceAndWhenTheBytesMoved) {
+  TempDir dir;
+  const std::string start(10'000, 'a');
+  WriteFile(dir / "f", start);
+  std::vector<std::pair<const char*, std::size_t>> seen;
+  platform::FileBytes read;
+  ASSERT_TRUE(platform::ReadWholeFile(
+                  dir / "f", read,
+                  [&](std::string_view soFar) {
+                    if (seen.empty()) WriteFile(dir / "f", start + std::string(5'000, 'b'));
+                    seen.emplace_back(soFar.data(), soFar.size());
+                    EXPECT_TRUE(soFar == (start + std::string(5'000, 'b')).substr(0, soFar.size()));
+                  },
+                  4'096)
+                  .ok);
+  EXPECT_TRUE(read.view() == start + std::string(5'000, 'b'));
+  ASSERT_GE(seen.size(), 4u);
+  EXPECT_EQ(seen[0].second, 4'096u);
+  EXPECT_EQ(seen[1].first, seen[0].first);
+  EXPECT_NE(seen.back().first, seen[0].first) << "the growth moved the bytes";
+  EXPECT_EQ(seen.back().second, 15'000u);
+}
+
 // Pieces of every size, a block and more among them, arrive in order.
 TEST(ReplaceFileContents, AProducersPiecesArriveInOrder) {
   TempDir dir;
