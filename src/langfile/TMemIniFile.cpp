@@ -116,14 +116,16 @@ void TMemIniFile::ParseMore(std::string_view soFar, bool final, ParseProgress& p
   }
   std::size_t end = soFar.size();
   if (!final) {
-    // The byte-order mark is recognised only whole.
-    if (progress.done == 0 && soFar.size() < kByteOrderMark.size()) return;
-    // Only whole lines: a line after the last LF may go on in the next
-    // piece, and so may a CR's line break.
-    const void* lineFeed =
-        memrchr(soFar.data() + progress.done, '\n', soFar.size() - progress.done);
-    if (lineFeed == nullptr) return;
-    end = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - soFar.data()) + 1;
+    // Only whole lines: what follows the last CR or LF may go on in the next
+    // piece. A CR LF pair cut in two reads the same, as its LF then ends an
+    // empty line, which counts for nothing; nor is a cut ever inside the
+    // byte-order mark, which holds no line break. Only bytes not looked at
+    // before are searched, so a file without line breaks costs one pass.
+    std::size_t cut = soFar.size();
+    while (cut > progress.scanned && soFar[cut - 1] != '\r' && soFar[cut - 1] != '\n') --cut;
+    progress.scanned = soFar.size();
+    if (cut <= progress.done) return;
+    end = cut;
   }
   if (progress.done == 0 && soFar.starts_with(kByteOrderMark)) {
     byteOrderMark_ = true;

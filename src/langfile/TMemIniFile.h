@@ -102,6 +102,7 @@ class TMemIniFile : public TCustomIniFile {
   struct ParseProgress {
     const char* start = nullptr;  // where the bytes were when parsing began
     std::size_t done = 0;         // how many of them are parsed
+    std::size_t scanned = 0;      // how many were searched for a line break
     bool stopped = false;         // a NUL byte ended the text
   };
   // Parses the whole lines of `soFar` not parsed yet, and with `final` the

@@ -28,6 +28,7 @@ void ViewList::Add(std::string_view text, std::string_view key) {
 void ViewList::Clear() {
   texts_.clear();
   index_.Drop();
+  index_.Build(texts_);  // a list is never without its index
   next_ = 0;
   miss_.reset();
 }

@@ -296,6 +296,10 @@ TEST(IniOnDisk, AFileReadInPiecesReadsAsItsBytesReadAtOnce) {
   std::string split = "[S]\r\n";
   while (split.size() < 3'000'000) split += "k=" + std::to_string(split.size()) + "\r\n";
   files.push_back(split);
+  // Lines that end in CR alone are cut between pieces at a CR too.
+  std::string crOnly = "[S]\r";
+  while (crOnly.size() < 1'000'000) crOnly += "k" + std::to_string(crOnly.size()) + "=v\r";
+  files.push_back(crOnly);
   std::string nul = lines(900'000);
   nul[600'000] = '\0';
   files.push_back(nul);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "langfile/TMemIniFile.h"
+#include "langfile/ViewList.h"
 #include "platform/CodePage.h"
 
 namespace {
@@ -329,6 +330,21 @@ TEST(TMemIniFileModel, AgreesWithALinearSearchWhicheverWayItIsWalked) {
 
 // The hashed list against a plain linear search, through random changes:
 // indexes that are kept in step must always agree with a fresh look.
+// A document read again from the start (its file grew while it was read)
+// empties its lists; an emptied list must answer like a new one, also when
+// nothing is added to it again.
+TEST(ViewListClear, LeavesAListThatFindsNothingAndTakesTextsAgain) {
+  const platform::CaseTable& upper = platform::UpperCaseTable(1250);
+  langfile::ViewList list(langfile::KeyKind::Name, upper, std::pmr::get_default_resource());
+  list.Add("a=1");
+  list.Add("b=2");
+  list.Clear();
+  EXPECT_EQ(list.size(), 0u);
+  EXPECT_EQ(list.Find("a"), langfile::NameIndex::kNotFound);
+  list.Add("B=3");
+  EXPECT_EQ(list.Find("b"), 0);
+}
+
 TEST(THashedStringListModel, AgreesWithALinearSearchThroughRandomChanges) {
   const platform::CaseTable& upper = platform::UpperCaseTable(1250);
   auto fold = [&](std::string_view text) { return platform::UpperCase(text, 1250); };
