@@ -14,8 +14,8 @@ void RunSession(workspace::Workspace& workspace, const std::string& source,
                 const std::string& destination) {
   workspace.LoadSource(source);
   workspace.SetDestinationFileName(destination);
-  workspace.MergeDestination(destination);
-  workspace.Save(destination);
+  // As the Open command does it: the save takes the document the merge read.
+  workspace.Save(destination, workspace.MergeDestination(destination));
 }
 
 bool RunSession(const std::string& source, const std::string& destination) {

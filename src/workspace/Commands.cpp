@@ -113,8 +113,9 @@ void Commands::ChooseDestination() {
   // A new translation starts as a copy of the source. A failed copy is not
   // reported: the merge then finds no file and the save makes one.
   if (!platform::FileExists(destination)) platform::CopyFile(source, destination);
-  host_.ChangeTable([&] { workspace_.MergeDestination(destination); });
-  workspace_.Save(destination);
+  std::unique_ptr<TMemIniFile> merged;
+  host_.ChangeTable([&] { merged = workspace_.MergeDestination(destination); });
+  workspace_.Save(destination, std::move(merged));
   host_.ShowDestinationSaved();
 }
 

@@ -59,14 +59,15 @@ void Workspace::LoadSource(const std::string& fileName) {
   }
 }
 
-void Workspace::MergeDestination(const std::string& fileName) {
+std::unique_ptr<TMemIniFile> Workspace::MergeDestination(const std::string& fileName) {
   // The old reference goes first; should the destination prove unreadable,
   // only the header row's reference is left.
   auto heading = std::make_shared<TextStore>(kTranslationHeading);
   reference_ = std::make_unique<ReferenceTable>(heading);
   reference_->Append(TextSpan{0, static_cast<std::uint32_t>(heading->size())});
 
-  const TMemIniFile document(fileName);
+  auto read = std::make_unique<TMemIniFile>(fileName);
+  const TMemIniFile& document = *read;
   FillHeader(header_, document, clock_());
 
   auto built = std::make_unique<ReferenceTable>(table_.Store());
@@ -103,10 +104,12 @@ void Workspace::MergeDestination(const std::string& fileName) {
     }
   }
   reference_ = std::move(built);
+  return read;
 }
 
-void Workspace::Save(const std::string& fileName) {
-  TMemIniFile document(fileName);
+void Workspace::Save(const std::string& fileName, std::unique_ptr<TMemIniFile> merged) {
+  if (!merged) merged = std::make_unique<TMemIniFile>(fileName);
+  TMemIniFile& document = *merged;
   langfile::WriteHeader(document, header_,
                         std::chrono::year_month_day{
                             std::chrono::floor<std::chrono::days>(header_.date)});

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "langfile/LanguageFile.h"
+#include "langfile/TMemIniFile.h"
 #include "platform/Clock.h"
 #include "workspace/TranslationTable.h"
 
@@ -55,7 +56,10 @@ class Workspace {
   // Puts the destination's header and translations into the header fields
   // and the table, and keeps the texts they replaced in a new reference
   // table. A row whose key the destination lacks keeps its text.
-  void MergeDestination(const std::string& fileName);
+  //
+  // Returns the destination's document as read, for a save that follows
+  // at once (see Save); callers that save later let it go.
+  std::unique_ptr<TMemIniFile> MergeDestination(const std::string& fileName);
 
   // Writes the header fields and every key row into `fileName`, keeping the
   // file's other sections and entries. Returns only once the file holds
@@ -63,11 +67,14 @@ class Workspace {
   // the document's file error and leaves the file and that state as they
   // were.
   //
-  // The file is read again, although the merge has just read it: nothing
-  // short of its bytes proves it unchanged since (file times are coarse on
-  // many file systems), and a save must build on whatever another program
-  // may have written into it meanwhile.
-  void Save(const std::string& fileName);
+  // The file is read again, although a merge may have read it before:
+  // nothing short of its bytes proves it unchanged since (file times are
+  // coarse on many file systems), and a save must build on whatever another
+  // program may have written into it meanwhile. Only a save in the same
+  // command as the merge, with nothing in between, may hand over the
+  // merge's document (`merged`) instead: the file can no more have changed since
+  // than between a second reading and the write.
+  void Save(const std::string& fileName, std::unique_ptr<TMemIniFile> merged = nullptr);
 
   // The unsaved-changes state behind the window's indicator. The listener,
   // if any, hears every change of it.
