@@ -21,19 +21,22 @@ std::string Format(const char* format, double value) {
   return text;
 }
 
+std::optional<double> Lookup(const std::map<std::string, double>& figures,
+                             const std::string& key) {
+  auto found = figures.find(key);
+  if (found == figures.end()) return std::nullopt;
+  return found->second;
+}
+
 class Judge {
  public:
   explicit Judge(const CollectingReporter& reporter) : reporter_(reporter) {}
 
   std::optional<double> Time(const std::string& key) const {
-    auto found = reporter_.Seconds().find(key);
-    if (found == reporter_.Seconds().end()) return std::nullopt;
-    return found->second;
+    return Lookup(reporter_.Seconds(), key);
   }
   std::optional<double> Counter(const std::string& key) const {
-    auto found = reporter_.Counters().find(key);
-    if (found == reporter_.Counters().end()) return std::nullopt;
-    return found->second;
+    return Lookup(reporter_.Counters(), key);
   }
 
   // `numerator` / `denominator` at most `limit`.

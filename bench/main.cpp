@@ -58,12 +58,7 @@ class Files {
   const std::string& Source(std::int64_t entries) { return Get("source", entries, 200); }
   // A copy of Source(entries), as a destination that is already complete.
   const std::string& Destination(std::int64_t entries) {
-    auto [found, added] = paths_.try_emplace("destination-" + std::to_string(entries));
-    if (added) {
-      found->second = Path(found->first);
-      Write(found->second, bench::GenerateLanguageFile(static_cast<std::size_t>(entries)));
-    }
-    return found->second;
+    return Get("destination", entries, 200);
   }
   // A file whose entries all sit in one section.
   const std::string& OneSection(std::int64_t entries) {
