@@ -80,7 +80,17 @@ class NameIndex {
   // The latest position entered under `key`, or kNotFound; then `miss`, when
   // given, learns where the key would go.
   template <typename List>
-  std::ptrdiff_t Find(const List& list, std::string_view key, Miss* miss = nullptr) const;
+  std::ptrdiff_t Find(const List& list, std::string_view key, Miss* miss = nullptr) const {
+    return Find(list, key, Hash(key), miss);
+  }
+  // The same, for a caller that hashed `key` already.
+  template <typename List>
+  std::ptrdiff_t Find(const List& list, std::string_view key, std::uint32_t hash,
+                      Miss* miss = nullptr) const;
+  // Asks memory for the home slot of a key with `hash`, which a later Find
+  // would otherwise wait for. The index must be built. (The compiler drops
+  // a prefetch that sits behind a test, so the caller makes sure instead.)
+  void Prefetch(std::uint32_t hash) const { __builtin_prefetch(&slots_[hash & PositionMask()]); }
   // Enters `position` where `miss` says, without hashing or probing again:
   // the text's key must be the one that was sought, nothing may have been
   // entered since, and room must have been reserved without a new build.
@@ -161,8 +171,8 @@ void NameIndex::Enter(const List& list, std::size_t position, std::string_view k
 }
 
 template <typename List>
-std::ptrdiff_t NameIndex::Find(const List& list, std::string_view key, Miss* miss) const {
-  const std::uint32_t hash = Hash(key);
+std::ptrdiff_t NameIndex::Find(const List& list, std::string_view key, std::uint32_t hash,
+                               Miss* miss) const {
   const std::size_t slot = SlotOf(list, key, hash);
   if (slots_[slot] == 0) {
     if (miss != nullptr) *miss = {hash, slot};

@@ -210,15 +210,42 @@ std::optional<std::string_view> TMemIniFile::FindValue(std::string_view section,
   return entry.substr(entry.find('=') + 1);
 }
 
+ViewList& TMemIniFile::SectionToSet(std::string_view name) {
+  std::ptrdiff_t index = sections_.Find(name);
+  return index == NameIndex::kNotFound ? AddSection(memory_.Keep({name}), 0)
+                                       : entries_[static_cast<std::size_t>(index)];
+}
+
 void TMemIniFile::SetValue(std::string_view section, std::string_view key,
                            std::string_view value) {
-  std::ptrdiff_t sectionIndex = sections_.Find(section);
-  ViewList& entries = sectionIndex == NameIndex::kNotFound
-                          ? AddSection(memory_.Keep({section}), 0)
-                          : entries_[static_cast<std::size_t>(sectionIndex)];
+  ViewList& entries = SectionToSet(section);
+  SetFound(entries, entries.Find(key), key, value);
+}
 
-  std::ptrdiff_t entryIndex = entries.Find(key);
-  if (entryIndex == NameIndex::kNotFound) {
+void TMemIniFile::SetValues(std::string_view section, std::span<const Setting> run) {
+  if (run.empty()) return;
+  ViewList& entries = SectionToSet(section);
+  // As many as the processor fetches at once, about.
+  constexpr std::size_t kAhead = 16;
+  std::optional<std::uint32_t> hashes[kAhead];
+  for (std::size_t first = 0; first < run.size(); first += kAhead) {
+    const std::size_t count = std::min(kAhead, run.size() - first);
+    // A run that follows the section's order is found by the finger; only
+    // where it strays do the keys ahead get hashed.
+    hashes[0] = entries.Anticipate(run[first].key, 0);
+    for (std::size_t i = 1; i < count; ++i) {
+      hashes[i] = hashes[0] ? entries.Anticipate(run[first + i].key, i) : std::nullopt;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      const Setting& setting = run[first + i];
+      SetFound(entries, entries.Find(setting.key, hashes[i]), setting.key, setting.value);
+    }
+  }
+}
+
+void TMemIniFile::SetFound(ViewList& entries, std::ptrdiff_t found, std::string_view key,
+                           std::string_view value) {
+  if (found == NameIndex::kNotFound) {
     std::string_view text = memory_.Keep({key, "=", value});
     // The new entry's name is `key`, unless `key` holds an "=" itself.
     if (key.find('=') == std::string_view::npos) {
@@ -228,7 +255,7 @@ void TMemIniFile::SetValue(std::string_view section, std::string_view key,
     }
     return;
   }
-  auto position = static_cast<std::size_t>(entryIndex);
+  auto position = static_cast<std::size_t>(found);
   std::string_view old = entries[position];
   // Saving a file over itself sets every entry to what it already holds.
   if (old.size() == key.size() + 1 + value.size() && old.starts_with(key) &&
@@ -254,6 +281,11 @@ std::span<const std::string_view> TMemIniFile::Entries(std::string_view section)
   const ViewList* entries = FindSection(section);
   if (entries == nullptr) return {};
   return {entries->begin(), entries->end()};
+}
+
+bool TMemIniFile::NamesRepeat(std::string_view section) const {
+  const ViewList* entries = FindSection(section);
+  return entries != nullptr && entries->HasRepeats();
 }
 
 void TMemIniFile::GetSections(TStringList& sections) const {

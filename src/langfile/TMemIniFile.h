@@ -79,6 +79,15 @@ class TMemIniFile : public TCustomIniFile {
                                             std::string_view key) const override;
   void SetValue(std::string_view section, std::string_view key,
                 std::string_view value) override;
+  // One entry for SetValues.
+  struct Setting {
+    std::string_view key;
+    std::string_view value;
+  };
+  // Sets each of `run` in `section`, in order, as SetValue would one by
+  // one. A save into a large section of new keys would otherwise wait for
+  // memory at every key: here the index is asked for a run's places at once.
+  void SetValues(std::string_view section, std::span<const Setting> run);
   void GetKeys(std::string_view section, TStringList& keys) const override;
   void GetSections(TStringList& sections) const override;
   // Raises EFCreateError when the file cannot be created or replaced and
@@ -93,6 +102,9 @@ class TMemIniFile : public TCustomIniFile {
   // order, for a reader that goes through a whole section and needs no
   // copies of them. The views last until the document next changes.
   std::span<const std::string_view> Entries(std::string_view section) const;
+  // Whether two entries of `section` share a name; while none do, an
+  // entry's value is the one a lookup by its name gives.
+  bool NamesRepeat(std::string_view section) const;
 
  private:
   struct FromTextTag {};
@@ -114,6 +126,11 @@ class TMemIniFile : public TCustomIniFile {
   // section header changes.
   void AddLine(std::string_view line, langfile::ViewList*& entries);
   langfile::ViewList& AddSection(std::string_view name, std::size_t expectedEntries);
+  // The last section of that name, added when there is none.
+  langfile::ViewList& SectionToSet(std::string_view name);
+  // Sets the entry `found` gave for `key` (NameIndex::kNotFound: a new one).
+  void SetFound(langfile::ViewList& entries, std::ptrdiff_t found, std::string_view key,
+                std::string_view value);
   const langfile::ViewList* FindSection(std::string_view name) const;
   // Hands the document's bytes, piece by piece, to `out`: Text() and
   // WriteBack() both write through here, so they cannot differ.

@@ -44,7 +44,7 @@ void ViewList::AddMissing(std::string_view text) {
   Found(texts_.size() - 1);
 }
 
-std::ptrdiff_t ViewList::Find(std::string_view key) const {
+std::ptrdiff_t ViewList::Find(std::string_view key, std::optional<std::uint32_t> hash) const {
   if (!index_.HasRepeats()) {
     // A section is sought once for each of its entries, an entry once: so
     // the section found last is tried first, but the entry after it.
@@ -58,13 +58,24 @@ std::ptrdiff_t ViewList::Find(std::string_view key) const {
     }
   }
   NameIndex::Miss miss;
-  std::ptrdiff_t found = index_.Find(texts_, key, &miss);
+  std::ptrdiff_t found = index_.Find(texts_, key, hash ? *hash : index_.Hash(key), &miss);
   if (found == NameIndex::kNotFound) {
     miss_ = miss;
   } else {
     Found(static_cast<std::size_t>(found));
   }
   return found;
+}
+
+std::optional<std::uint32_t> ViewList::Anticipate(std::string_view key,
+                                                  std::size_t ahead) const {
+  std::size_t guess = next_ + ahead;
+  if (!index_.HasRepeats() && guess < texts_.size() && index_.Holds(texts_[guess], key)) {
+    return std::nullopt;
+  }
+  std::uint32_t hash = index_.Hash(key);
+  index_.Prefetch(hash);
+  return hash;
 }
 
 void ViewList::Found(std::size_t position) const {

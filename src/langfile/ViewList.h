@@ -3,6 +3,7 @@
 // The INI document's lists: section names, and each section's entries.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory_resource>
 #include <optional>
 #include <string_view>
@@ -48,8 +49,17 @@ class ViewList {
   // Replaces a text by one with the same key but for letter case.
   void Put(std::size_t position, std::string_view text) { texts_[position] = text; }
 
+  // Whether two of the texts share a key.
+  bool HasRepeats() const { return index_.HasRepeats(); }
   // Position of the last text with `key`, or NameIndex::kNotFound.
-  std::ptrdiff_t Find(std::string_view key) const;
+  std::ptrdiff_t Find(std::string_view key) const { return Find(key, std::nullopt); }
+  // The same, with the hash that Anticipate gave for `key`.
+  std::ptrdiff_t Find(std::string_view key, std::optional<std::uint32_t> hash) const;
+  // For a caller that knows which keys it will seek next: the key sought
+  // `ahead` lookups from now. Unless the finger will likely guess it, its
+  // hash is returned, and its place in the index is asked from memory now,
+  // so that a run of new keys waits for memory once rather than per key.
+  std::optional<std::uint32_t> Anticipate(std::string_view key, std::size_t ahead) const;
   // Lets the next lookup start from the first text again.
   void Rewind() const { next_ = 0; }
 

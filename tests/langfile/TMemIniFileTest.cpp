@@ -277,16 +277,34 @@ TEST(TMemIniFileModel, AgreesWithALinearSearchWhicheverWayItIsWalked) {
   for (int step = 0; step < 3000; ++step) {
     const std::string section = sectionNames[pick(sectionNames.size())];
     switch (pick(6)) {
-      case 0: {
-        std::string key = keys[pick(keys.size())];
-        std::string value = pick(4) == 0 ? std::string() : std::to_string(pick(5));
-        document.SetValue(section, key, value);
+      case 0: {  // one entry set, or a run of them at once, as a save sets them
+        std::vector<std::string> runKeys, runValues;
+        const std::size_t length = pick(2) == 0 ? 1 : 1 + pick(40);
+        std::size_t inOrder = pick(40);
+        for (std::size_t i = 0; i < length; ++i) {
+          switch (pick(4)) {
+            case 0: runKeys.push_back(keys[pick(keys.size())]); break;
+            case 1: runKeys.push_back("new" + std::to_string(pick(200))); break;
+            case 2: runKeys.push_back(pick(8) == 0 ? "k1=named k1" : "k" + std::to_string(pick(45))); break;
+            default: runKeys.push_back("k" + std::to_string(inOrder++)); break;
+          }
+          runValues.push_back(pick(4) == 0 ? std::string() : std::to_string(pick(5)));
+        }
+        if (length == 1) {
+          document.SetValue(section, runKeys[0], runValues[0]);
+        } else {
+          std::vector<TMemIniFile::Setting> run;
+          for (std::size_t i = 0; i < length; ++i) run.push_back({runKeys[i], runValues[i]});
+          document.SetValues(section, run);
+        }
         Section* s = findSection(section);
         if (s == nullptr) s = &model.emplace_back(Section{section, {}});
-        if (std::string* e = findEntry(*s, key)) {
-          *e = key + "=" + value;
-        } else {
-          s->entries.push_back(key + "=" + value);
+        for (std::size_t i = 0; i < length; ++i) {
+          if (std::string* e = findEntry(*s, runKeys[i])) {
+            *e = runKeys[i] + "=" + runValues[i];
+          } else {
+            s->entries.push_back(runKeys[i] + "=" + runValues[i]);
+          }
         }
         break;
       }
