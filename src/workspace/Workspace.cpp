@@ -1,6 +1,8 @@
 #include "workspace/Workspace.h"
 
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "langfile/ProcFunc.h"
 #include "langfile/TMemIniFile.h"
@@ -47,12 +49,17 @@ void Workspace::LoadSource(const std::string& fileName) {
 
   for (const std::string& section : sections) {
     table_.AppendSection(section);
+    const bool repeats = document.NamesRepeat(section);
     for (std::string_view entry : document.Entries(section)) {
-      // A text without "=" has no name, as GetKeys would list it.
       const std::size_t equals = entry.find('=');
+      if (equals != std::string_view::npos && !repeats) {
+        table_.AppendKey(entry.substr(0, equals), ProcFunc::UnwrappedPart(entry.substr(equals + 1)));
+        continue;
+      }
+      // A text without "=" has no name, as GetKeys would list it; looked up
+      // by name, a key that repeats shows its last value.
       const std::string_view key = equals == std::string_view::npos ? std::string_view()
                                                                       : entry.substr(0, equals);
-      // Looked up by name, so a key that repeats shows its last value.
       std::string_view value = document.FindValue(section, key).value_or(std::string_view());
       table_.AppendKey(key, ProcFunc::UnwrappedPart(value));
     }
@@ -114,22 +121,35 @@ void Workspace::Save(const std::string& fileName, std::unique_ptr<TMemIniFile> m
                         std::chrono::year_month_day{
                             std::chrono::floor<std::chrono::days>(header_.date)});
 
-  std::string wrapped;
+  // Rows go to the document a run at a time, each run within one section.
+  constexpr std::size_t kRun = 64;
+  std::vector<std::string> wrapped(kRun);
+  std::vector<TMemIniFile::Setting> run;
+  run.reserve(kRun);
   std::string_view section;
+  auto flush = [&] {
+    document.SetValues(section, run);
+    run.clear();
+  };
   for (std::size_t row = 1; row < table_.RowCount(); ++row) {
     switch (table_.Kind(row)) {
       case RowKind::Section:
+        flush();
         section = table_.SectionName(row);
         break;
-      case RowKind::Key:
-        ProcFunc::Wrap(table_.Translation(row), wrapped);
-        document.SetValue(section, table_.Key(row), wrapped);
+      case RowKind::Key: {
+        std::string& value = wrapped[run.size()];
+        ProcFunc::Wrap(table_.Translation(row), value);
+        run.push_back({table_.Key(row), value});
+        if (run.size() == kRun) flush();
         break;
+      }
       case RowKind::Header:
       case RowKind::Blank:
         break;
     }
   }
+  flush();
   document.WriteBack();
   SetModified(false);
 }
