@@ -142,4 +142,12 @@ bool PrintBudgets(const std::vector<BudgetResult>& results, std::ostream& out) {
   return allMet;
 }
 
+void PrintSessionFloor(const CollectingReporter& reporter, std::ostream& out) {
+  auto floor = Lookup(reporter.Seconds(), "Pipeline/Floor/100000");
+  auto read = Lookup(reporter.Seconds(), "Read/TMemIniFile/100000");
+  if (!floor || !read || *read <= 0) return;
+  out << "  For comparison: two reads and a durable replace of 100,000 entries / reading them: "
+      << Format("%.2fx", *floor / *read) << " (" << Format("%.2f", *floor * 1e3) << " ms)\n";
+}
+
 }  // namespace bench

@@ -50,4 +50,8 @@ std::vector<BudgetResult> JudgeBudgets(const CollectingReporter& reporter);
 // A table of the budgets; returns true when every one was measured and met.
 bool PrintBudgets(const std::vector<BudgetResult>& results, std::ostream& out);
 
+// What no session can go below: two reads and a durable replacement of the
+// destination, next to one read. Printed for comparison, not judged.
+void PrintSessionFloor(const CollectingReporter& reporter, std::ostream& out);
+
 }  // namespace bench
