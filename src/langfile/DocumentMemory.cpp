@@ -4,6 +4,18 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#include <sanitizer/asan_interface.h>
+#endif
+#endif
+#ifndef ASAN_POISON_MEMORY_REGION
+#define ASAN_POISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#endif
+
 namespace langfile {
 
 namespace {
@@ -44,7 +56,12 @@ void* DocumentMemory::do_allocate(std::size_t bytes, std::size_t alignment) {
 }
 
 void DocumentMemory::do_deallocate(void* pointer, std::size_t bytes, std::size_t) {
-  if (bytes < kLargePiece) return;  // given back with the whole chunk
+  if (bytes < kLargePiece) {
+    // Given back with the whole chunk; until then, a list that grew and
+    // still gets read through its old place shows up under ASan.
+    ASAN_POISON_MEMORY_REGION(pointer, bytes);
+    return;
+  }
   auto found =
       std::find_if(blocks_.begin(), blocks_.end(),
                    [&](const platform::MemoryBlock& block) { return block.data() == pointer; });
@@ -62,12 +79,17 @@ char* DocumentMemory::Cut(std::size_t bytes, std::size_t alignment) {
     // Whatever is left of the old chunk stays unused.
     std::size_t size = std::max(nextChunkSize_, bytes + alignment);
     char* start = chunks_.emplace_back(size).data();
+    // The heap cannot tell a piece from the rest of its chunk: under ASan,
+    // only what has been cut may be touched (the block unpoisons it all
+    // again when it goes).
+    ASAN_POISON_MEMORY_REGION(start, size);
     next_ = start;
     end_ = start + size;
     nextChunkSize_ = std::min(2 * nextChunkSize_, kLargestChunk);
   }
   char* piece = next_ + padding();
   next_ = piece + bytes;
+  ASAN_UNPOISON_MEMORY_REGION(piece, bytes);
   return piece;
 }
 

@@ -17,6 +17,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#include <sanitizer/asan_interface.h>
+#endif
+#endif
+#ifndef ASAN_POISON_MEMORY_REGION
+#define ASAN_POISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#endif
+
 namespace platform {
 namespace {
 
@@ -135,6 +147,12 @@ int CheckReplaceable(const std::string& target, bool& exists, struct stat& info)
   return faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 
+// Empty but under a test: each step then costs one test of an empty
+// function object, against a system call or a mebibyte written.
+faults::Injector injectedFaults;
+
+int Injected(faults::Step step) { return injectedFaults ? injectedFaults(step) : 0; }
+
 std::string TemporaryNameFor(const std::string& target, unsigned attempt) {
   // Stay within the usual 255-byte limit for one name.
   std::string base = BaseNameOf(target).substr(0, 200);
@@ -147,6 +165,7 @@ std::string TemporaryNameFor(const std::string& target, unsigned attempt) {
 // Creates a new, empty temporary file beside `target` with the permission
 // bits a newly created file would get.
 int CreateTemporaryBeside(const std::string& target, std::string& temporaryName, int& error) {
+  if ((error = Injected(faults::Step::CreateTemporary)) != 0) return -1;
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
     temporaryName = TemporaryNameFor(target, attempt);
     int fd = open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
@@ -161,6 +180,7 @@ int WriteAll(int fd, std::string_view bytes) {
   const char* next = bytes.data();
   size_t left = bytes.size();
   while (left > 0) {
+    if (int injected = Injected(faults::Step::Write)) return injected;
     ssize_t written = write(fd, next, left);
     if (written < 0) {
       if (errno == EINTR) continue;
@@ -255,6 +275,12 @@ bool FileExists(const std::string& name) {
   return !name.empty() && stat(name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+int LookUpError(const std::string& name) {
+  struct stat info {};
+  if (stat(name.c_str(), &info) == 0 || errno == ENOENT || errno == ENOTDIR) return 0;
+  return errno;
+}
+
 bool DirectoryExists(const std::string& name) {
   struct stat info {};
   return !name.empty() && stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -319,10 +345,15 @@ MemoryBlock::MemoryBlock(std::size_t size) : size_(size) {
   munmap(start + head + length, kHugePage - head);
   data_ = start + head;
   mapped_ = length;
+  // The page's rest is addressable to the system but not ours to touch.
+  ASAN_POISON_MEMORY_REGION(data_ + size_, mapped_ - size_);
   madvise(data_, mapped_, MADV_HUGEPAGE);  // a mere hint: refused, small pages serve
 }
 
 MemoryBlock::~MemoryBlock() {
+  // Whoever used the block may have poisoned parts of it; the memory's next
+  // owner, a later mapping at this address included, starts clean.
+  ASAN_UNPOISON_MEMORY_REGION(data_, mapped_ != 0 ? mapped_ : size_);
   if (mapped_ != 0) {
     munmap(data_, mapped_);
   } else {
@@ -346,7 +377,12 @@ class FileBytesReader {
     bytes_.block_ = std::move(grown);
     return bytes_.block_.data();
   }
-  void Finish(size_t size) { bytes_.size_ = size; }
+  void Finish(size_t size) {
+    bytes_.size_ = size;
+    // The block has room for a byte or more beyond the file: reading past
+    // the file's end shows up under ASan.
+    ASAN_POISON_MEMORY_REGION(bytes_.block_.data() + size, bytes_.block_.size() - size);
+  }
   void Discard() { bytes_ = FileBytes(); }
 
  private:
@@ -402,16 +438,19 @@ WriteOutcome ReplaceFileContents(const std::string& name, const ReplacementProdu
     error = writer.Finish();
   }
   // A file system that cannot sync at all (EINVAL) has nothing to report.
+  if (error == 0) error = Injected(faults::Step::Sync);
   if (error == 0 && fsync(fd.get()) != 0 && errno != EINVAL) error = errno;
   int closeError = fd.Close();
+  if (closeError == 0) closeError = Injected(faults::Step::Close);
   if (error == 0) error = closeError;
   if (error != 0) {
     unlink(temporaryName.c_str());
     return Failed(WriteFailure::Write, error);
   }
 
-  if (rename(temporaryName.c_str(), target.c_str()) != 0) {
-    error = errno;
+  error = Injected(faults::Step::Rename);
+  if (error == 0 && rename(temporaryName.c_str(), target.c_str()) != 0) error = errno;
+  if (error != 0) {
     unlink(temporaryName.c_str());
     return Failed(WriteFailure::Create, error);
   }
@@ -450,6 +489,8 @@ int ReplacementWriter::Finish() {
   used_ = 0;
   return error_;
 }
+
+void faults::SetInjector(Injector injector) { injectedFaults = std::move(injector); }
 
 bool SameFile(const std::string& first, const std::string& second) {
   struct stat a {}, b {};

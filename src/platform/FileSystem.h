@@ -18,6 +18,12 @@ namespace platform {
 // A FIFO or a device counts as a file here; reading it is refused later.
 bool FileExists(const std::string& name);
 
+// Why `name` cannot be looked up: 0 when it can, and when it is simply not
+// there (nothing by that name, a dangling link, or a file where a folder
+// should be); otherwise the error number, such as ELOOP for a loop of links
+// or ENAMETOOLONG. Such a name may well hold a file, only out of reach.
+int LookUpError(const std::string& name);
+
 // True when `name` exists and is a folder (following symbolic links).
 bool DirectoryExists(const std::string& name);
 
@@ -189,5 +195,27 @@ class ReplacementWriter {
   std::size_t capacity_ = 0;
   std::unique_ptr<char[]> buffer_;
 };
+
+// For tests only. A full disk, a failing device or a folder that refuses a
+// rename cannot be brought about at will, so a test may make any step of a
+// replacement fail as they would. Nothing outside tests sets an injector.
+namespace faults {
+
+enum class Step {
+  CreateTemporary,  // creating the temporary file beside the target
+  Write,            // each write into it
+  Sync,             // bringing it to the disk
+  Close,            // closing it, which some file systems answer with a late write error
+  Rename,           // putting it in the target's place
+};
+
+// Asked before each step of every replacement in the process (after the
+// close, for Close): the error number the step fails with, or 0 for none.
+using Injector = std::function<int(Step)>;
+
+// Puts `injector` in place of the previous one; an empty one ends injection.
+void SetInjector(Injector injector);
+
+}  // namespace faults
 
 }  // namespace platform
