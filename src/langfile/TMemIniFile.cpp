@@ -78,8 +78,14 @@ TMemIniFile::TMemIniFile(const std::string& fileName)
     : TCustomIniFile(fileName),
       upperCase_(&platform::UpperCaseTable(platform::SystemCodePage())),
       sections_(KeyKind::WholeText, *upperCase_, &memory_) {
-  // A folder counts as missing, and so does an empty name.
-  if (!platform::FileExists(fileName)) return;
+  // A folder counts as missing, and so does an empty name; a name that
+  // cannot even be looked up is not missing but out of reach.
+  if (!platform::FileExists(fileName)) {
+    if (int error = platform::LookUpError(fileName)) {
+      throw EFOpenError(platform::FullPathName(fileName), platform::ErrorText(error));
+    }
+    return;
+  }
   platform::FileBytes bytes;
   ParseProgress progress;
   // Each piece is parsed while it is still in the processor's caches; a
@@ -120,12 +126,15 @@ void TMemIniFile::ParseMore(std::string_view soFar, bool final, ParseProgress& p
     // piece. A CR LF pair cut in two reads the same, as its LF then ends an
     // empty line, which counts for nothing; nor is a cut ever inside the
     // byte-order mark, which holds no line break. Only bytes not looked at
-    // before are searched, so a file without line breaks costs one pass.
+    // before are searched, so a file without line breaks costs one pass; a
+    // piece without any leaves the cut where it was, since a line may run
+    // on over any number of pieces.
     std::size_t cut = soFar.size();
     while (cut > progress.scanned && soFar[cut - 1] != '\r' && soFar[cut - 1] != '\n') --cut;
+    if (cut > progress.scanned) progress.wholeLines = cut;
     progress.scanned = soFar.size();
-    if (cut <= progress.done) return;
-    end = cut;
+    if (progress.wholeLines <= progress.done) return;
+    end = progress.wholeLines;
   }
   if (progress.done == 0 && soFar.starts_with(kByteOrderMark)) {
     byteOrderMark_ = true;
@@ -136,6 +145,7 @@ void TMemIniFile::ParseMore(std::string_view soFar, bool final, ParseProgress& p
   }
   progress.done = std::max(progress.done, end);
   if (final) {
+    cutAtNul_ = progress.stopped;
     // Whoever reads the document next starts at the top.
     sections_.Rewind();
     for (const ViewList& list : entries_) list.Rewind();
@@ -202,18 +212,33 @@ std::string TMemIniFile::GetValue(std::string_view section, std::string_view key
 
 std::optional<std::string_view> TMemIniFile::FindValue(std::string_view section,
                                                        std::string_view key) const {
-  const ViewList* entries = FindSection(section);
-  if (entries == nullptr) return std::nullopt;
-  std::ptrdiff_t index = entries->Find(key);
+  std::optional<std::size_t> position = SectionPosition(section);
+  return position ? FindValueAt(*position, key) : std::nullopt;
+}
+
+std::optional<std::size_t> TMemIniFile::SectionPosition(std::string_view name) const {
+  std::ptrdiff_t index = sections_.Find(name);
   if (index == NameIndex::kNotFound) return std::nullopt;
-  std::string_view entry = (*entries)[static_cast<std::size_t>(index)];
+  return static_cast<std::size_t>(index);
+}
+
+std::optional<std::string_view> TMemIniFile::FindValueAt(std::size_t position,
+                                                         std::string_view key) const {
+  const ViewList& entries = entries_.at(position);
+  std::ptrdiff_t index = entries.Find(key);
+  if (index == NameIndex::kNotFound) return std::nullopt;
+  std::string_view entry = entries[static_cast<std::size_t>(index)];
   return entry.substr(entry.find('=') + 1);
 }
 
 ViewList& TMemIniFile::SectionToSet(std::string_view name) {
-  std::ptrdiff_t index = sections_.Find(name);
-  return index == NameIndex::kNotFound ? AddSection(memory_.Keep({name}), 0)
-                                       : entries_[static_cast<std::size_t>(index)];
+  return entries_[SectionPositionToSet(name)];
+}
+
+std::size_t TMemIniFile::SectionPositionToSet(std::string_view name) {
+  if (std::optional<std::size_t> position = SectionPosition(name)) return *position;
+  AddSection(memory_.Keep({name}), 0);
+  return entries_.size() - 1;
 }
 
 void TMemIniFile::SetValue(std::string_view section, std::string_view key,
@@ -224,7 +249,11 @@ void TMemIniFile::SetValue(std::string_view section, std::string_view key,
 
 void TMemIniFile::SetValues(std::string_view section, std::span<const Setting> run) {
   if (run.empty()) return;
-  ViewList& entries = SectionToSet(section);
+  SetValuesAt(SectionPositionToSet(section), run);
+}
+
+void TMemIniFile::SetValuesAt(std::size_t position, std::span<const Setting> run) {
+  ViewList& entries = entries_.at(position);
   // As many as the processor fetches at once, about.
   constexpr std::size_t kAhead = 16;
   std::optional<std::uint32_t> hashes[kAhead];
@@ -329,6 +358,12 @@ std::string TMemIniFile::Text() const {
 }
 
 void TMemIniFile::WriteBack() {
+  // Other programs read these files up to the first NUL byte as well, so
+  // the document holds what they see; but the file goes on after it (a
+  // UTF-16 file, a stray NUL), and a rewrite would silently cut it short.
+  if (cutAtNul_) {
+    throw EFCreateError(platform::FullPathName(FileName()), std::string(kHoldsNulReason));
+  }
   platform::WriteOutcome written = platform::ReplaceFileContents(
       FileName(), [this](platform::ReplacementWriter& out) { WriteText(out); });
   switch (written.failure) {

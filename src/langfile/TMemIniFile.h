@@ -70,7 +70,8 @@ class TMemIniFile : public TCustomIniFile {
   explicit TMemIniFile(const std::string& fileName);
 
   // A document made from `bytes` as if they had been read from `fileName`,
-  // which only a later WriteBack uses.
+  // which only a later WriteBack uses; bytes with a NUL byte are refused
+  // there as a file with one would be.
   static TMemIniFile FromText(std::string_view bytes, const std::string& fileName = {});
 
   std::string GetValue(std::string_view section, std::string_view key,
@@ -88,12 +89,21 @@ class TMemIniFile : public TCustomIniFile {
   // one. A save into a large section of new keys would otherwise wait for
   // memory at every key: here the index is asked for a run's places at once.
   void SetValues(std::string_view section, std::span<const Setting> run);
+  // The position, in GetSections' order, of the section that SetValue sets
+  // in, added at the end when there is none yet.
+  std::size_t SectionPositionToSet(std::string_view name);
+  // SetValues in the section at `position`, for a caller that sets many runs
+  // in one section and need not compare its name, however long, for each.
+  void SetValuesAt(std::size_t position, std::span<const Setting> run);
   void GetKeys(std::string_view section, TStringList& keys) const override;
   void GetSections(TStringList& sections) const override;
   // Raises EFCreateError when the file cannot be created or replaced and
   // EWriteError when the bytes cannot be written; either way the file on
-  // disk and the document stay as they were.
+  // disk and the document stay as they were. A document whose text ended
+  // at a NUL byte is refused too (EFCreateError, kHoldsNulReason): it lacks
+  // whatever followed, which writing it back would destroy.
   void WriteBack() override;
+  static constexpr std::string_view kHoldsNulReason = "The file holds a NUL byte";
 
   // The bytes that WriteBack puts into the file.
   std::string Text() const;
@@ -102,9 +112,24 @@ class TMemIniFile : public TCustomIniFile {
   // order, for a reader that goes through a whole section and needs no
   // copies of them. The views last until the document next changes.
   std::span<const std::string_view> Entries(std::string_view section) const;
+  // The same for the section at `position` in GetSections' order, below its
+  // size: reaches every one of several sections that share a name, where
+  // Entries sees only the last.
+  std::span<const std::string_view> EntriesAt(std::size_t position) const {
+    return {entries_.at(position).begin(), entries_.at(position).end()};
+  }
   // Whether two entries of `section` share a name; while none do, an
   // entry's value is the one a lookup by its name gives.
   bool NamesRepeat(std::string_view section) const;
+  // The position, in GetSections' order, of the section that lookups of
+  // `name` reach (the last of that name), or nothing when there is none.
+  std::optional<std::size_t> SectionPosition(std::string_view name) const;
+  // FindValue in the section at `position`: a caller that seeks many keys in
+  // one section compares its name once, however long it is, not per key.
+  std::optional<std::string_view> FindValueAt(std::size_t position, std::string_view key) const;
+  // How the document folds the letter case of names, for a caller that
+  // must tell equal names apart from different ones as lookups do.
+  const platform::CaseTable& UpperCase() const { return *upperCase_; }
 
  private:
   struct FromTextTag {};
@@ -115,6 +140,7 @@ class TMemIniFile : public TCustomIniFile {
     const char* start = nullptr;  // where the bytes were when parsing began
     std::size_t done = 0;         // how many of them are parsed
     std::size_t scanned = 0;      // how many were searched for a line break
+    std::size_t wholeLines = 0;   // how many end with the last line break found
     bool stopped = false;         // a NUL byte ended the text
   };
   // Parses the whole lines of `soFar` not parsed yet, and with `final` the
@@ -147,4 +173,6 @@ class TMemIniFile : public TCustomIniFile {
   std::vector<langfile::ViewList> entries_;
   // A file that began with a UTF-8 byte-order mark gets it back when written.
   bool byteOrderMark_ = false;
+  // The text ended at a NUL byte, so the bytes after it are in no list.
+  bool cutAtNul_ = false;
 };

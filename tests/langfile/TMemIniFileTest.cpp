@@ -11,6 +11,8 @@
 #include "langfile/TMemIniFile.h"
 #include "langfile/ViewList.h"
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -404,6 +406,60 @@ TEST(THashedStringListModel, AgreesWithALinearSearchThroughRandomChanges) {
     ASSERT_EQ(list.IndexOf(sought), lastText) << "step " << step;
     ASSERT_EQ(list.IndexOfName(sought), lastName) << "step " << step;
   }
+}
+
+
+// ---------------------------------------------------------------------------
+// The same documents read from disk.
+
+// A file is read in pieces of a quarter mebibyte, and a line may run on over
+// any number of them.
+TEST(TMemIniFileOnDisk, LinesLongerThanAReadPieceStayWhole) {
+  const std::string long1(300'000, 'a'), long2(1'100'000, 'b');
+  const std::string text = "[" + long1 + "]\r\nk=" + long2 + "\r\n" + long1 + "\n[S]\rv=" + long1 +
+                           long2 + "\r\nlast=1";
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir / "long.ini", text);
+  TMemIniFile read(dir / "long.ini");
+  EXPECT_TRUE(read.Text() == TMemIniFile::FromText(text).Text());
+  EXPECT_EQ(Keys(read, long1), (std::vector<std::string>{"k", ""}));
+  EXPECT_EQ(read.GetValue("S", "v", "").size(), long1.size() + long2.size());
+}
+
+// Whatever follows a NUL byte is not read, so writing the document back
+// would cut the file short there: it is refused, and nothing changes.
+TEST(TMemIniFileOnDisk, ADocumentCutShortAtANulIsNeverWrittenBack) {
+  std::string farNul = "[A]\r\n";
+  while (farNul.size() < 600'000) farNul += "k" + std::to_string(farNul.size()) + "=v\r\n";
+  farNul += "tail\0more=1\r\n"s;
+  const std::string files[] = {
+      "[A]\r\na=1\0b=2\r\n[B]\r\nc=3\r\n"s,
+      "[A]\r\na=1\r\n\0"s,    // a NUL that ends the file is a byte the write would drop too
+      "\xFF\xFE[\0A\0]\0"s,  // UTF-16
+      farNul,                  // beyond the first piece read
+  };
+  testsupport::TempDir dir;
+  const std::string name = dir / "a.ini";
+  const std::string refusal =
+      "Cannot create file \"" + platform::FullPathName(name) + "\". The file holds a NUL byte";
+  for (const std::string& bytes : files) {
+    testsupport::WriteFile(name, bytes);
+    TMemIniFile document(name);
+    document.SetValue("A", "a", "changed");
+    const std::string text = document.Text();
+    try {
+      document.WriteBack();
+      ADD_FAILURE() << "written back: " << bytes.substr(0, 20);
+    } catch (const EFCreateError& error) {
+      EXPECT_EQ(error.what(), refusal);
+    }
+    EXPECT_EQ(testsupport::ReadFile(name), bytes);
+    EXPECT_EQ(document.Text(), text);
+  }
+  // Bytes given as text are held to the same rule; no file is made.
+  TMemIniFile fromText = TMemIniFile::FromText("[A]\na=1\0"s, dir / "new.ini");
+  EXPECT_THROW(fromText.WriteBack(), EFCreateError);
+  EXPECT_FALSE(platform::FileExists(dir / "new.ini"));
 }
 
 }  // namespace
