@@ -1,5 +1,7 @@
 #include "workspace/Commands.h"
 
+#include <optional>
+
 #include "langfile/TMemIniFile.h"
 #include "platform/CodePage.h"
 #include "platform/FileNames.h"
@@ -19,9 +21,10 @@ std::string WithTrailingSlash(std::string folder) {
 // name, as a Linux path; empty when the settings do not say.
 std::string SiblingLanguagesFolder(const std::string& siblingFolder) {
   if (!platform::DirectoryExists(siblingFolder)) return {};
+  const std::string settingsName = siblingFolder + "Data/settings.orv";
   std::string location;
   {
-    const TMemIniFile settings(siblingFolder + "Data/settings.orv");
+    const TMemIniFile settings(settingsName);
     location = settings.GetValue("Inst", "location", "");
   }
   if (location.empty()) return {};
@@ -111,10 +114,22 @@ void Commands::ChooseDestination() {
   workspace_.SetDestinationFileName(destination);
 
   // A new translation starts as a copy of the source. A failed copy is not
-  // reported: the merge then finds no file and the save makes one.
-  if (!platform::FileExists(destination)) platform::CopyFile(source, destination);
+  // reported: the merge then finds no file and the save makes one, or says
+  // why it cannot. With no file to read, the merge would empty the header
+  // fields and every later save write them empty; they keep what the source
+  // gave instead, as the copy would have, be the source gone since Open or
+  // the disk full.
+  std::optional<langfile::LanguageHeader> sourceHeader;
+  if (!platform::FileExists(destination) && !platform::CopyFile(source, destination))
+    sourceHeader = workspace_.Header();
   std::unique_ptr<TMemIniFile> merged;
-  host_.ChangeTable([&] { merged = workspace_.MergeDestination(destination); });
+  // Within the change, so that the window shows the header as it is saved.
+  host_.ChangeTable([&] {
+    merged = workspace_.MergeDestination(destination);
+    if (sourceHeader) {
+      static_cast<langfile::LanguageHeader&>(workspace_.Header()) = std::move(*sourceHeader);
+    }
+  });
   workspace_.Save(destination, std::move(merged));
   host_.ShowDestinationSaved();
 }

@@ -69,10 +69,18 @@ void TranslationTable::AppendSection(std::string_view name) {
 }
 
 void TranslationTable::AppendKey(std::string_view key, std::string_view translation) {
+  FillLastRow(key, Keep(*texts_, translation));
+}
+
+void TranslationTable::AppendKeyLike(std::string_view key, std::size_t like) {
+  FillLastRow(key, SettleTranslation(like));
+}
+
+void TranslationTable::FillLastRow(std::string_view key, TextSpan translation) {
   Row& last = rows_.back();
   last.kind = key.empty() ? RowKind::Blank : RowKind::Key;
   last.key = Keep(keys_, key);
-  last.translation = Keep(*texts_, translation);
+  last.translation = translation;
   AppendRow(RowKind::Blank, {}, {});
 }
 

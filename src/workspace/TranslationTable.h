@@ -67,6 +67,9 @@ class TranslationTable {
   // An entry without a name gives a blank row: it has no key to be saved
   // under.
   void AppendKey(std::string_view key, std::string_view translation);
+  // The same, for a translation that the row `like` holds already: the two
+  // rows share its text.
+  void AppendKeyLike(std::string_view key, std::size_t like);
 
   // A merge: gives `row` the text `text` and returns where the store holds
   // the text the row had before, which stays there for the reference table.
@@ -89,6 +92,8 @@ class TranslationTable {
   static std::uint32_t Checked(std::size_t size);
   TextSpan Keep(std::string& store, std::string_view text);
   void AppendRow(RowKind kind, std::string_view key, std::string_view translation);
+  // Fills the trailing blank row with a key and adds the next blank row.
+  void FillLastRow(std::string_view key, TextSpan translation);
 
   std::vector<Row> rows_;
   std::string keys_;

@@ -1,11 +1,13 @@
 #include "workspace/Workspace.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "langfile/ProcFunc.h"
 #include "langfile/TMemIniFile.h"
+#include "langfile/TStringList.h"
 
 namespace workspace {
 
@@ -37,7 +39,20 @@ void Workspace::LoadSource(const std::string& fileName) {
   // Every key and text of the table is a part of an entry, so the entries'
   // sizes give the stores room enough to be sized once (only a repeated key
   // whose last value is longer than its first can make them grow).
-  const std::vector<std::string> sections = langfile::ContentSections(document);
+  // A name may head several sections (letter case aside), but lookups, and
+  // so the merge and the save, reach only the last of them: the table lists
+  // the name once, where it first stands, with that section's entries.
+  // Listing every copy would repeat those entries for each, n copies of k
+  // keys making n*k rows out of a file of n+k lines.
+  std::vector<std::string> sections;
+  {
+    THashedStringList listed(document.UpperCase());
+    for (std::string& section : langfile::ContentSections(document)) {
+      if (listed.IndexOf(section) != THashedStringList::kNotFound) continue;
+      listed.Add(section);
+      sections.push_back(std::move(section));
+    }
+  }
   std::size_t bytes = 0;
   std::size_t rows = 2 * sections.size();
   for (const std::string& section : sections) {
@@ -49,18 +64,38 @@ void Workspace::LoadSource(const std::string& fileName) {
 
   for (const std::string& section : sections) {
     table_.AppendSection(section);
+    // Found once: a section's name may be as long as a line, and a key that
+    // repeats is looked up in it for each of its rows.
+    const std::size_t position = document.SectionPosition(section).value();
     const bool repeats = document.NamesRepeat(section);
+    // A key that repeats is listed once, where it first stands, with the
+    // value lookups give, its last; the save sets that one entry. Listed
+    // for each copy, it would show each the same text, and what was typed
+    // into an earlier copy would be overwritten by a later one on saving.
+    std::optional<THashedStringList> listed;
+    if (repeats) listed.emplace(document.UpperCase());
+    // Lines without a name all show what the empty name finds: one text,
+    // which their rows share rather than copy, however long it is.
+    std::optional<std::size_t> nameless;
     for (std::string_view entry : document.Entries(section)) {
       const std::size_t equals = entry.find('=');
-      if (equals != std::string_view::npos && !repeats) {
-        table_.AppendKey(entry.substr(0, equals), ProcFunc::UnwrappedPart(entry.substr(equals + 1)));
-        continue;
-      }
-      // A text without "=" has no name, as GetKeys would list it; looked up
-      // by name, a key that repeats shows its last value.
       const std::string_view key = equals == std::string_view::npos ? std::string_view()
                                                                       : entry.substr(0, equals);
-      std::string_view value = document.FindValue(section, key).value_or(std::string_view());
+      if (key.empty() && nameless) {
+        table_.AppendKeyLike(key, *nameless);
+        continue;
+      }
+      if (key.empty()) {
+        nameless = table_.RowCount() - 1;  // the trailing blank row, which AppendKey fills
+      } else if (!repeats) {
+        table_.AppendKey(key, ProcFunc::UnwrappedPart(entry.substr(equals + 1)));
+        continue;
+      } else if (listed->IndexOf(key) != THashedStringList::kNotFound) {
+        continue;
+      } else {
+        listed->Add(std::string(key));
+      }
+      std::string_view value = document.FindValueAt(position, key).value_or(std::string_view());
       table_.AppendKey(key, ProcFunc::UnwrappedPart(value));
     }
   }
@@ -87,18 +122,21 @@ std::unique_ptr<TMemIniFile> Workspace::MergeDestination(const std::string& file
                                                   : table_.ReplaceTranslation(row, text));
   };
 
-  std::string_view section;
+  // Each section is found once, not for each of its keys: its name may be
+  // as long as a line.
+  std::optional<std::size_t> section;
   for (std::size_t row = 0; row < table_.RowCount(); ++row) {
     switch (table_.Kind(row)) {
       case RowKind::Header:
         settle(row, kTranslationHeading);
         break;
       case RowKind::Section:
-        section = table_.SectionName(row);
+        section = document.SectionPosition(table_.SectionName(row));
         settle(row, {});
         break;
       case RowKind::Key:
-        if (auto value = document.FindValue(section, table_.Key(row))) {
+        if (auto value = section ? document.FindValueAt(*section, table_.Key(row))
+                                 : std::nullopt) {
           settle(row, ProcFunc::UnwrappedPart(*value));
         } else {
           // The row keeps its own text, as it stands.
@@ -127,8 +165,15 @@ void Workspace::Save(const std::string& fileName, std::unique_ptr<TMemIniFile> m
   std::vector<TMemIniFile::Setting> run;
   run.reserve(kRun);
   std::string_view section;
+  // Found at the section's first run, not at each: its name may be as long
+  // as a line. A section without key rows adds nothing to the document.
+  bool found = false;
+  std::size_t position = 0;
   auto flush = [&] {
-    document.SetValues(section, run);
+    if (run.empty()) return;
+    if (!found) position = document.SectionPositionToSet(section);
+    found = true;
+    document.SetValuesAt(position, run);
     run.clear();
   };
   for (std::size_t row = 1; row < table_.RowCount(); ++row) {
@@ -136,6 +181,7 @@ void Workspace::Save(const std::string& fileName, std::unique_ptr<TMemIniFile> m
       case RowKind::Section:
         flush();
         section = table_.SectionName(row);
+        found = false;
         break;
       case RowKind::Key: {
         std::string& value = wrapped[run.size()];

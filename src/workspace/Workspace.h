@@ -48,9 +48,12 @@ class Workspace {
   bool IsUntranslated(std::size_t row) const;
 
   // Resets the table and the destination file name, then fills the table and
-  // the header fields from `fileName`. A missing file loads as empty. When
-  // the file cannot be read, EFOpenError is raised with the table already
-  // reset and the header fields as they were. The reference table stays.
+  // the header fields from `fileName`. A section name that stands more than
+  // once (letter case aside) gets one marker, where it first stands, and the
+  // entries of its last section: those that lookups, merge and save reach.
+  // A missing file loads as empty. When the file cannot be read, EFOpenError
+  // is raised with the table already reset and the header fields as they
+  // were. The reference table stays.
   void LoadSource(const std::string& fileName);
 
   // Puts the destination's header and translations into the header fields

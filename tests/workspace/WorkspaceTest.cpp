@@ -152,20 +152,19 @@ TEST(LoadSource, ListsOddSectionsAndEntriesAsTheDocumentDoes) {
                                   "blank |  | ",
                                   "section | section - Empty | ",
                                   "blank |  | ",
-                                  // Both copies of a repeated section show the later one.
+                                  // A repeated section is listed once, where it first
+                                  // stands, with the later copy's entries: those that
+                                  // merge and save reach.
                                   "section | section - Twice | ",
                                   "key | A | second",
                                   "blank |  | ",
+                                  // So is a repeated key, with the value lookups give.
                                   "section | section - Dup | ",
-                                  "key | K | two",
                                   "key | K | two",
                                   // Nameless entries are rows with nothing to save under;
                                   // looking up the empty name finds "=%nameless%".
                                   "blank |  | nameless",
                                   "blank |  | nameless",
-                                  "blank |  | ",
-                                  "section | section - Twice | ",
-                                  "key | A | second",
                                   "blank |  | ",
                                   "section | section - -Main- | ",
                                   "key | tag | xx",
