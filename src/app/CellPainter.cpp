@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <utility>
 
 namespace ProcFunc {
@@ -11,6 +12,28 @@ namespace {
 CellPaintObserver& Observer() {
   static CellPaintObserver observer;
   return observer;
+}
+
+// Drawing lays out the whole of a text, however little of it shows, and a
+// cell holding ten million characters took seconds to paint. Every
+// character that shows takes a pixel at least, so only as many characters
+// as the cell is wide, and as many again for marks and others that take
+// none, are drawn: the start of a left-aligned text, the end of a
+// right-aligned one, the middle of a centred one. Only a right-to-left run
+// reaching across the cut would show differently, its cut end first.
+QString PaintedPart(const QString& text, int cellWidth, CellAlignment alignment) {
+  const qsizetype most = 2 * qsizetype{std::max(cellWidth, 0)} + 64;
+  if (text.size() <= most) return text;
+  qsizetype from = 0;
+  if (alignment == CellAlignment::Right)
+    from = text.size() - most;
+  else if (alignment == CellAlignment::Centred)
+    from = (text.size() - most) / 2;
+  qsizetype to = from + most;
+  // A surrogate pair stays whole at both ends.
+  if (from > 0 && text[from].isLowSurrogate()) ++from;
+  if (to < text.size() && text[to].isLowSurrogate()) ++to;
+  return text.mid(from, to - from);
 }
 
 }  // namespace
@@ -25,7 +48,8 @@ QPoint CellTextOrigin(const QRect& cell, int textWidth, CellAlignment alignment)
 }
 
 void DrawCell(QPainter& painter, const QRect& cell, const QString& text, const CellLook& look) {
-  if (Observer()) Observer()(cell, text, look);
+  const QString painted = PaintedPart(text, cell.width(), look.alignment);
+  if (Observer()) Observer()(cell, painted, look);
   painter.save();
   painter.fillRect(cell, look.background);
   QFont font = painter.font();
@@ -35,8 +59,8 @@ void DrawCell(QPainter& painter, const QRect& cell, const QString& text, const C
   painter.setClipRect(cell, Qt::IntersectClip);
   // Measured in the font it is drawn in, so that a bold text centres bold.
   const QFontMetrics metrics(font);
-  const QPoint origin = CellTextOrigin(cell, metrics.horizontalAdvance(text), look.alignment);
-  painter.drawText(origin.x(), origin.y() + metrics.ascent(), text);
+  const QPoint origin = CellTextOrigin(cell, metrics.horizontalAdvance(painted), look.alignment);
+  painter.drawText(origin.x(), origin.y() + metrics.ascent(), painted);
   painter.restore();
 }
 

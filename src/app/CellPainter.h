@@ -38,8 +38,9 @@ QPoint CellTextOrigin(const QRect& cell, int textWidth, CellAlignment alignment)
 // bold if asked, clipped to the cell. The painter's state is restored.
 void DrawCell(QPainter& painter, const QRect& cell, const QString& text, const CellLook& look);
 
-// Hears every cell that DrawCell paints, before it is painted: how tests see
-// what the grid shows without reading pixels. Returns the previous observer;
+// Hears every cell that DrawCell paints, before it is painted, with the part
+// of its text that is drawn: how tests see what the grid shows without
+// reading pixels. Returns the previous observer;
 // an empty one stops listening.
 using CellPaintObserver = std::function<void(const QRect& cell, const QString& text,
                                              const CellLook& look)>;

@@ -1,11 +1,12 @@
 #include "app/TextCodec.h"
 
-#include <QSet>
 #include <QStringDecoder>
+#include <algorithm>
 #include <map>
 #include <memory>
 
-TextCodec::TextCodec(platform::CodePage codePage) : codePage_(codePage) {
+TextCodec::TextCodec(platform::CodePage codePage)
+    : codePage_(codePage), bytes_(std::size_t{1} << 16, kNoByte) {
   // The tables come from the toolkit's converter, byte by byte. Most bytes
   // a code page leaves undefined come out as the control character of the
   // same number; the rest come out as the replacement character, which would
@@ -14,16 +15,15 @@ TextCodec::TextCodec(platform::CodePage codePage) : codePage_(codePage) {
   // A Qt built without this code page still shows every byte as some
   // character and gives it back unchanged: as Latin-1.
   const bool known = QStringDecoder(name.constData()).isValid();
-  bytes_.reserve(256);
   for (int byte = 0; byte < 256; ++byte) {
     QStringDecoder decoder(known ? name.constData() : "ISO-8859-1", QStringConverter::Flag::Stateless);
     const char raw = static_cast<char>(byte);
     const QString decoded = decoder.decode(QByteArrayView(&raw, 1));
     char16_t character = decoded.size() == 1 ? decoded[0].unicode() : char16_t{0xFFFD};
-    if (character == 0xFFFD || decoder.hasError() || bytes_.contains(character))
+    if (character == 0xFFFD || decoder.hasError() || bytes_[character] != kNoByte)
       character = static_cast<char16_t>(kUndefinedByteBase + byte);
     characters_[static_cast<std::size_t>(byte)] = character;
-    bytes_.insert(character, static_cast<unsigned char>(byte));
+    bytes_[character] = static_cast<std::int16_t>(byte);
   }
 }
 
@@ -35,35 +35,34 @@ QString TextCodec::Decode(std::string_view bytes) const {
 }
 
 std::optional<std::string> TextCodec::Encode(const QString& text) const {
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(text.size()));
+  std::string bytes(static_cast<std::size_t>(text.size()), '\0');
+  char* out = bytes.data();
   for (const QChar c : text) {
-    const auto found = bytes_.constFind(c.unicode());
-    if (found == bytes_.cend()) return std::nullopt;
-    bytes.push_back(static_cast<char>(*found));
+    const std::int16_t byte = bytes_[c.unicode()];
+    if (byte == kNoByte) return std::nullopt;
+    *out++ = static_cast<char>(byte);
   }
   return bytes;
 }
 
 bool TextCodec::CanEncode(const QString& text) const {
-  for (const QChar c : text)
-    if (!bytes_.contains(c.unicode())) return false;
-  return true;
+  return std::all_of(text.cbegin(), text.cend(),
+                     [this](QChar c) { return bytes_[c.unicode()] != kNoByte; });
 }
 
 QStringList TextCodec::Unencodable(const QString& text) const {
   QStringList found;
-  QSet<QString> seen;  // a long paste may hold thousands of them
+  std::vector<bool> seen(0x110000);  // a long paste may hold millions of them
   for (qsizetype i = 0; i < text.size(); ++i) {
-    if (bytes_.contains(text[i].unicode())) continue;
+    if (bytes_[text[i].unicode()] != kNoByte) continue;
     // Both halves of a surrogate pair are unencodable; naming them apart
     // would show two broken halves instead of the one character typed.
     const bool pair =
         text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-    const QString character = text.mid(i, pair ? 2 : 1);
-    if (!seen.contains(character)) {
-      seen.insert(character);
-      found.append(character);
+    const char32_t character = pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
+    if (!seen[character]) {
+      seen[character] = true;
+      found.append(text.mid(i, pair ? 2 : 1));
     }
     if (pair) ++i;
   }

@@ -7,13 +7,14 @@
 // so a text nobody touched survives a round trip, even bytes that the code
 // page leaves undefined.
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/CodePage.h"
 
@@ -40,5 +41,9 @@ class TextCodec {
  private:
   platform::CodePage codePage_;
   std::array<char16_t, 256> characters_{};
-  QHash<char16_t, unsigned char> bytes_;
+  // The byte of every 16-bit character, or kNoByte. A field checks and
+  // converts its whole text at every keystroke, so a text of millions of
+  // characters must cost a table lookup a character, not a hash lookup.
+  static constexpr std::int16_t kNoByte = -1;
+  std::vector<std::int16_t> bytes_;
 };

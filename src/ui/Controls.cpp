@@ -9,6 +9,7 @@
 #include "app/ProcFunc.h"
 #include "app/TextCodec.h"
 #include "ui/RefusalNotice.h"
+#include "ui/SingleLineValidator.h"
 
 void TComboBox::showPopup() {
   emit DropDown();
@@ -48,6 +49,45 @@ void TGroupBox::paintEvent(QPaintEvent*) {
   painter.drawText(caption, Qt::AlignCenter, title());
 }
 
+TEdit::TEdit(QWidget* parent) : QLineEdit(parent) {
+  setValidator(new SingleLineValidator(this));
+  setMaxLength(SingleLineValidator::kNoLengthLimit);
+}
+
+void TEdit::dropEvent(QDropEvent* event) {
+  // The line edit takes every drop, the ones its validator then refuses as
+  // well, and the application a moved text came from would delete it.
+  const QMimeData* data = event->mimeData();
+  if (data->hasText()) {
+    const QString text = SingleLineValidator::JoinLines(data->text());
+    if (!TextCodec::System().CanEncode(text)) {
+      RefusalNotice::Show(this, text);
+      event->setDropAction(Qt::IgnoreAction);
+      event->ignore();
+      QDragLeaveEvent leave;  // puts away the cursor that showed where it would go
+      QLineEdit::dragLeaveEvent(&leave);
+      return;
+    }
+  }
+  QLineEdit::dropEvent(event);
+}
+
+namespace {
+
+// What the memo makes of a pasted, dropped or composed text. U+2028 would
+// break the line inside one author, and U+2029 shows as a line break too,
+// so both start the next author, as a typed line break does. A NUL would
+// end the file's text where it stands, losing every line after it; it shows
+// as nothing and no one means to type it, so it is dropped.
+QString MemoText(QString text) {
+  text.replace(QChar::LineSeparator, u'\n');
+  text.replace(QChar::ParagraphSeparator, u'\n');
+  text.remove(QChar::Null);
+  return text;
+}
+
+}  // namespace
+
 void TMemo::keyPressEvent(QKeyEvent* event) {
   if (!event->text().isEmpty() && !TextCodec::System().CanEncode(event->text())) {
     event->accept();  // refused: nothing is typed
@@ -69,14 +109,22 @@ void TMemo::keyPressEvent(QKeyEvent* event) {
 
 void TMemo::inputMethodEvent(QInputMethodEvent* event) {
   // Composed characters (dead keys, input methods) arrive here, not as keys.
-  if (!TextCodec::System().CanEncode(event->commitString())) {
+  const QString text = MemoText(event->commitString());
+  if (!TextCodec::System().CanEncode(text)) {
     QInputMethodEvent refused(event->preeditString(), event->attributes());
     QPlainTextEdit::inputMethodEvent(&refused);
     event->accept();
-    RefusalNotice::Show(this, event->commitString());
+    RefusalNotice::Show(this, text);
     return;
   }
-  QPlainTextEdit::inputMethodEvent(event);
+  if (text == event->commitString()) {
+    QPlainTextEdit::inputMethodEvent(event);
+    return;
+  }
+  QInputMethodEvent taken(event->preeditString(), event->attributes());
+  taken.setCommitString(text, event->replacementStart(), event->replacementLength());
+  QPlainTextEdit::inputMethodEvent(&taken);
+  event->setAccepted(taken.isAccepted());
 }
 
 // Any text is offered for pasting and dropping, so that a refused one is
@@ -85,18 +133,25 @@ bool TMemo::canInsertFromMimeData(const QMimeData* source) const { return source
 
 void TMemo::insertFromMimeData(const QMimeData* source) {
   if (!source->hasText()) return;
-  if (TextCodec::System().CanEncode(source->text()))
+  const QString text = MemoText(source->text());
+  if (!TextCodec::System().CanEncode(text)) {
+    RefusalNotice::Show(this, text);
+  } else if (text == source->text()) {
     QPlainTextEdit::insertFromMimeData(source);
-  else
-    RefusalNotice::Show(this, source->text());
+  } else {
+    QMimeData taken;
+    taken.setText(text);
+    QPlainTextEdit::insertFromMimeData(&taken);
+  }
 }
 
 void TMemo::dropEvent(QDropEvent* event) {
   // A refused drop must not count as taken: the application it was dragged
   // from would delete a text that was moved nowhere.
   const QMimeData* data = event->mimeData();
-  if (data->hasText() && !TextCodec::System().CanEncode(data->text())) {
-    RefusalNotice::Show(this, data->text());
+  const QString text = data->hasText() ? MemoText(data->text()) : QString();
+  if (!TextCodec::System().CanEncode(text)) {
+    RefusalNotice::Show(this, text);
     event->setDropAction(Qt::IgnoreAction);
     event->ignore();
     return;

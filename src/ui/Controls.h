@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStyledItemDelegate>
 
@@ -56,6 +57,19 @@ class TGroupBox : public QGroupBox {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+};
+
+// A single-line text field, as every one of the window is, the grid's cell
+// editor too: its text stays single-line and storable (SingleLineValidator),
+// however long, and a drop it refuses is not taken.
+class TEdit : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  explicit TEdit(QWidget* parent = nullptr);
+
+ protected:
+  void dropEvent(QDropEvent* event) override;
 };
 
 // A memo that takes only what the system code page can hold, so what it

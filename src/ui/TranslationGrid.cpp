@@ -6,11 +6,12 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <algorithm>
 
 #include "app/CellPainter.h"
-#include "ui/SingleLineValidator.h"
+#include "ui/Controls.h"
 #include "ui/TranslationModel.h"
 
 namespace {
@@ -109,16 +110,16 @@ CellEditorDelegate::CellEditorDelegate(TranslationGrid& grid)
 
 QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                           const QModelIndex& index) const {
-  auto* editor = new QLineEdit(parent);
+  auto* editor = new TEdit(parent);
   editor->setFrame(false);
   // The line edit keeps 2 pixels of its own before the text; with these the
   // text does not jump sideways when the editor takes over a painted cell.
   editor->setTextMargins(ProcFunc::kCellTextLeft - 2, 0, 0, 0);
-  editor->setValidator(new SingleLineValidator(editor));
-  editor->setMaxLength(SingleLineValidator::kNoLengthLimit);
   // The table follows the editor keystroke by keystroke.
-  connect(editor, &QLineEdit::textEdited, this, [this, editor] {
-    emit const_cast<CellEditorDelegate*>(this)->commitData(editor);
+  auto* self = const_cast<CellEditorDelegate*>(this);
+  connect(editor, &QLineEdit::textEdited, this, [self, editor] {
+    const QScopedValueRollback committing(self->committing_, true);
+    emit self->commitData(editor);
   });
   grid_.editor_ = editor;
   grid_.editorIndex_ = index;
@@ -140,7 +141,10 @@ void CellEditorDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 
 void CellEditorDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
   // The view hands every stored keystroke back to the editor; setting the
-  // same text again would throw the cursor to the end of the line.
+  // same text again would throw the cursor to the end of the line. What the
+  // editor itself stores is its own text: decoding and comparing a text of
+  // millions of characters at every keystroke would only say so.
+  if (committing_) return;
   auto* lineEdit = static_cast<QLineEdit*>(editor);
   const QString text = index.data(Qt::EditRole).toString();
   if (lineEdit->text() != text) lineEdit->setText(text);
@@ -168,6 +172,14 @@ bool CellEditorDelegate::eventFilter(QObject* editor, QEvent* event) {
     }
   }
   return QStyledItemDelegate::eventFilter(editor, event);
+}
+
+void CellEditorDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                              const QModelIndex&) const {
+  // The editor covers the cell. The toolkit would lay out the cell's whole
+  // text first to find where that text goes, seconds for a text of millions
+  // of characters, only to come to the same rectangle.
+  editor->setGeometry(option.rect);
 }
 
 // ---------------------------------------------------------------------------
@@ -284,14 +296,21 @@ void TranslationGrid::ShowEditor() {
 
 void TranslationGrid::focusInEvent(QFocusEvent* event) {
   QTableView::focusInEvent(event);
-  ShowEditor();
+  if (!movingOn_) ShowEditor();
 }
 
 void TranslationGrid::keyPressEvent(QKeyEvent* event) {
   // With the editor focused, its keys were reported on their way in; those
   // it ignores come up here and must not count twice.
   if (!editor_ || !editor_->hasFocus()) NotifyKeyDown(*event);
-  QTableView::keyPressEvent(event);
+  // A key that moves to another cell first takes the focus from the editor
+  // back to the grid. The editor opens in the cell moved to, not first again
+  // in the cell being left, where setting up a long text costs seconds.
+  {
+    const QScopedValueRollback movingOn(movingOn_, true);
+    QTableView::keyPressEvent(event);
+  }
+  if (HasFocusInside()) ShowEditor();
 }
 
 void TranslationGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

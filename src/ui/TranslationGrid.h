@@ -68,12 +68,15 @@ class CellEditorDelegate : public QStyledItemDelegate {
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override;
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const override;
 
  protected:
   bool eventFilter(QObject* editor, QEvent* event) override;
 
  private:
   TranslationGrid& grid_;
+  bool committing_ = false;  // the editor is storing its text
 };
 
 class TranslationGrid : public QTableView {
@@ -153,6 +156,7 @@ class TranslationGrid : public QTableView {
   QPointer<QLineEdit> editor_;
   QPersistentModelIndex editorIndex_;
   bool changingTable_ = false;
+  bool movingOn_ = false;  // a key is moving the current cell
   static constexpr int kNoDrag = std::numeric_limits<int>::min();
   int keyBorderDragX_ = kNoDrag;
   int keyBorderDragWidth_ = 0;

@@ -23,7 +23,6 @@
 #include "app/TextCodec.h"
 #include "platform/ExecutableFile.h"
 #include "ui/Controls.h"
-#include "ui/SingleLineValidator.h"
 #include "ui/TranslationGrid.h"
 #include "ui/TranslationModel.h"
 
@@ -101,11 +100,9 @@ QLabel* NewRightAlignedLabel(QWidget* parent, const char* name, const QString& t
 }
 
 QLineEdit* NewEdit(QWidget* parent, const char* name, const QRect& geometry) {
-  auto* edit = new QLineEdit(parent);
+  auto* edit = new TEdit(parent);
   edit->setObjectName(name);
   edit->setGeometry(geometry);
-  edit->setValidator(new SingleLineValidator(edit));
-  edit->setMaxLength(SingleLineValidator::kNoLengthLimit);
   return edit;
 }
 
