@@ -13,6 +13,10 @@ packages=(
   pkg-config
   libbenchmark-dev
   libinih-dev
+  # The sanitizer build and the fuzzer: clang does not bring its own
+  # sanitizer and libFuzzer runtimes along.
+  clang
+  libclang-rt-14-dev
   "$@"
 )
 
