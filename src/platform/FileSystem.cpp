@@ -17,17 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/asan_interface.h>
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#include <sanitizer/asan_interface.h>
-#endif
-#endif
-#ifndef ASAN_POISON_MEMORY_REGION
-#define ASAN_POISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
-#define ASAN_UNPOISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
-#endif
+#include "platform/MemoryPoisoning.h"
 
 namespace platform {
 namespace {
