@@ -224,11 +224,17 @@ std::optional<std::size_t> TMemIniFile::SectionPosition(std::string_view name) c
 
 std::optional<std::string_view> TMemIniFile::FindValueAt(std::size_t position,
                                                          std::string_view key) const {
+  std::optional<std::string_view> entry = FindEntryAt(position, key);
+  if (!entry) return std::nullopt;
+  return entry->substr(entry->find('=') + 1);
+}
+
+std::optional<std::string_view> TMemIniFile::FindEntryAt(std::size_t position,
+                                                         std::string_view key) const {
   const ViewList& entries = entries_.at(position);
   std::ptrdiff_t index = entries.Find(key);
   if (index == NameIndex::kNotFound) return std::nullopt;
-  std::string_view entry = entries[static_cast<std::size_t>(index)];
-  return entry.substr(entry.find('=') + 1);
+  return entries[static_cast<std::size_t>(index)];
 }
 
 ViewList& TMemIniFile::SectionToSet(std::string_view name) {

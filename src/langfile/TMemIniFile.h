@@ -127,6 +127,8 @@ class TMemIniFile : public TCustomIniFile {
   // FindValue in the section at `position`: a caller that seeks many keys in
   // one section compares its name once, however long it is, not per key.
   std::optional<std::string_view> FindValueAt(std::size_t position, std::string_view key) const;
+  // The whole entry ("name=value") that FindValueAt takes its value from.
+  std::optional<std::string_view> FindEntryAt(std::size_t position, std::string_view key) const;
   // How the document folds the letter case of names, for a caller that
   // must tell equal names apart from different ones as lookups do.
   const platform::CaseTable& UpperCase() const { return *upperCase_; }

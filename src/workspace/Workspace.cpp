@@ -94,6 +94,12 @@ void Workspace::LoadSource(const std::string& fileName) {
         continue;
       } else {
         listed->Add(std::string(key));
+        // Spelled as the copy that lookups reach, the one the save sets: an
+        // untouched entry must keep its letter case.
+        const std::string_view reached = *document.FindEntryAt(position, key);
+        table_.AppendKey(reached.substr(0, key.size()),
+                         ProcFunc::UnwrappedPart(reached.substr(key.size() + 1)));
+        continue;
       }
       std::string_view value = document.FindValueAt(position, key).value_or(std::string_view());
       table_.AppendKey(key, ProcFunc::UnwrappedPart(value));

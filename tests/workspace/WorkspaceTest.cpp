@@ -431,6 +431,18 @@ INSTANTIATE_TEST_SUITE_P(Workspace, Session, ::testing::ValuesIn(kSessions),
                            return name;
                          });
 
+// A key repeated in another letter case is one row; saving it untouched
+// must leave the entry it sets, the last, spelled as it was.
+TEST(Save, AnUntouchedKeyRepeatedInAnotherLetterCaseKeepsItsSpelling) {
+  TempDir dir;
+  const std::string bytes = Crlf("[s]\nKey=%a%\nKEY=%b%\n");
+  WriteFile(dir / "t.lng", bytes);
+  Workspace ws(FixedNow);
+  ws.LoadSource(dir / "t.lng");
+  ws.Save(dir / "t.lng", ws.MergeDestination(dir / "t.lng"));
+  EXPECT_TRUE(ReadFile(dir / "t.lng").starts_with(bytes));
+}
+
 TEST(Save, AFailedWriteChangesNothingOnDiskAndStaysUnsaved) {
   TempDir dir;
   WriteFile(dir / "source.lng", kSource);
