@@ -237,10 +237,6 @@ std::optional<std::string_view> TMemIniFile::FindEntryAt(std::size_t position,
   return entries[static_cast<std::size_t>(index)];
 }
 
-ViewList& TMemIniFile::SectionToSet(std::string_view name) {
-  return entries_[SectionPositionToSet(name)];
-}
-
 std::size_t TMemIniFile::SectionPositionToSet(std::string_view name) {
   if (std::optional<std::size_t> position = SectionPosition(name)) return *position;
   AddSection(memory_.Keep({name}), 0);
@@ -249,7 +245,7 @@ std::size_t TMemIniFile::SectionPositionToSet(std::string_view name) {
 
 void TMemIniFile::SetValue(std::string_view section, std::string_view key,
                            std::string_view value) {
-  ViewList& entries = SectionToSet(section);
+  ViewList& entries = entries_[SectionPositionToSet(section)];
   SetFound(entries, entries.Find(key), key, value);
 }
 

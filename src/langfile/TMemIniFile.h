@@ -154,8 +154,6 @@ class TMemIniFile : public TCustomIniFile {
   // section header changes.
   void AddLine(std::string_view line, langfile::ViewList*& entries);
   langfile::ViewList& AddSection(std::string_view name, std::size_t expectedEntries);
-  // The last section of that name, added when there is none.
-  langfile::ViewList& SectionToSet(std::string_view name);
   // Sets the entry `found` gave for `key` (NameIndex::kNotFound: a new one).
   void SetFound(langfile::ViewList& entries, std::ptrdiff_t found, std::string_view key,
                 std::string_view value);

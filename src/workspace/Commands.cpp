@@ -21,10 +21,9 @@ std::string WithTrailingSlash(std::string folder) {
 // name, as a Linux path; empty when the settings do not say.
 std::string SiblingLanguagesFolder(const std::string& siblingFolder) {
   if (!platform::DirectoryExists(siblingFolder)) return {};
-  const std::string settingsName = siblingFolder + "Data/settings.orv";
   std::string location;
   {
-    const TMemIniFile settings(settingsName);
+    const TMemIniFile settings(siblingFolder + "Data/settings.orv");
     location = settings.GetValue("Inst", "location", "");
   }
   if (location.empty()) return {};

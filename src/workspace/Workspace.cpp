@@ -77,32 +77,28 @@ void Workspace::LoadSource(const std::string& fileName) {
     // Lines without a name all show what the empty name finds: one text,
     // which their rows share rather than copy, however long it is.
     std::optional<std::size_t> nameless;
-    for (std::string_view entry : document.Entries(section)) {
+    for (std::string_view entry : document.EntriesAt(position)) {
       const std::size_t equals = entry.find('=');
       const std::string_view key = equals == std::string_view::npos ? std::string_view()
                                                                       : entry.substr(0, equals);
-      if (key.empty() && nameless) {
-        table_.AppendKeyLike(key, *nameless);
-        continue;
-      }
       if (key.empty()) {
+        if (nameless) {
+          table_.AppendKeyLike(key, *nameless);
+          continue;
+        }
         nameless = table_.RowCount() - 1;  // the trailing blank row, which AppendKey fills
+        std::string_view value = document.FindValueAt(position, key).value_or(std::string_view());
+        table_.AppendKey(key, ProcFunc::UnwrappedPart(value));
       } else if (!repeats) {
         table_.AppendKey(key, ProcFunc::UnwrappedPart(entry.substr(equals + 1)));
-        continue;
-      } else if (listed->IndexOf(key) != THashedStringList::kNotFound) {
-        continue;
-      } else {
+      } else if (listed->IndexOf(key) == THashedStringList::kNotFound) {
         listed->Add(std::string(key));
         // Spelled as the copy that lookups reach, the one the save sets: an
         // untouched entry must keep its letter case.
         const std::string_view reached = *document.FindEntryAt(position, key);
         table_.AppendKey(reached.substr(0, key.size()),
                          ProcFunc::UnwrappedPart(reached.substr(key.size() + 1)));
-        continue;
       }
-      std::string_view value = document.FindValueAt(position, key).value_or(std::string_view());
-      table_.AppendKey(key, ProcFunc::UnwrappedPart(value));
     }
   }
 }
@@ -173,12 +169,11 @@ void Workspace::Save(const std::string& fileName, std::unique_ptr<TMemIniFile> m
   std::string_view section;
   // Found at the section's first run, not at each: its name may be as long
   // as a line. A section without key rows adds nothing to the document.
-  bool found = false;
-  std::size_t position = 0;
+  constexpr std::size_t kNotFoundYet = static_cast<std::size_t>(-1);
+  std::size_t position = kNotFoundYet;
   auto flush = [&] {
     if (run.empty()) return;
-    if (!found) position = document.SectionPositionToSet(section);
-    found = true;
+    if (position == kNotFoundYet) position = document.SectionPositionToSet(section);
     document.SetValuesAt(position, run);
     run.clear();
   };
@@ -187,7 +182,7 @@ void Workspace::Save(const std::string& fileName, std::unique_ptr<TMemIniFile> m
       case RowKind::Section:
         flush();
         section = table_.SectionName(row);
-        found = false;
+        position = kNotFoundYet;
         break;
       case RowKind::Key: {
         std::string& value = wrapped[run.size()];

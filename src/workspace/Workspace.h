@@ -51,6 +51,8 @@ class Workspace {
   // the header fields from `fileName`. A section name that stands more than
   // once (letter case aside) gets one marker, where it first stands, and the
   // entries of its last section: those that lookups, merge and save reach.
+  // Within a section, a key that stands more than once is listed the same
+  // way, spelled and valued as its last copy.
   // A missing file loads as empty. When the file cannot be read, EFOpenError
   // is raised with the table already reset and the header fields as they
   // were. The reference table stays.
