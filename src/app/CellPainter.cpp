@@ -3,24 +3,15 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
-#include <utility>
 
 namespace ProcFunc {
-
-namespace {
-
-CellPaintObserver& Observer() {
-  static CellPaintObserver observer;
-  return observer;
-}
 
 // Drawing lays out the whole of a text, however little of it shows, and a
 // cell holding ten million characters took seconds to paint. Every
 // character that shows takes a pixel at least, so only as many characters
 // as the cell is wide, and as many again for marks and others that take
-// none, are drawn: the start of a left-aligned text, the end of a
-// right-aligned one, the middle of a centred one. Only a right-to-left run
-// reaching across the cut would show differently, its cut end first.
+// none, are drawn. Only a right-to-left run reaching across the cut would
+// show differently, its cut end first.
 QString PaintedPart(const QString& text, int cellWidth, CellAlignment alignment) {
   const qsizetype most = 2 * qsizetype{std::max(cellWidth, 0)} + 64;
   if (text.size() <= most) return text;
@@ -36,8 +27,6 @@ QString PaintedPart(const QString& text, int cellWidth, CellAlignment alignment)
   return text.mid(from, to - from);
 }
 
-}  // namespace
-
 QPoint CellTextOrigin(const QRect& cell, int textWidth, CellAlignment alignment) {
   int left = cell.left() + kCellTextLeft;
   if (alignment == CellAlignment::Centred)
@@ -49,7 +38,6 @@ QPoint CellTextOrigin(const QRect& cell, int textWidth, CellAlignment alignment)
 
 void DrawCell(QPainter& painter, const QRect& cell, const QString& text, const CellLook& look) {
   const QString painted = PaintedPart(text, cell.width(), look.alignment);
-  if (Observer()) Observer()(cell, painted, look);
   painter.save();
   painter.fillRect(cell, look.background);
   QFont font = painter.font();
@@ -62,10 +50,6 @@ void DrawCell(QPainter& painter, const QRect& cell, const QString& text, const C
   const QPoint origin = CellTextOrigin(cell, metrics.horizontalAdvance(painted), look.alignment);
   painter.drawText(origin.x(), origin.y() + metrics.ascent(), painted);
   painter.restore();
-}
-
-CellPaintObserver SetCellPaintObserver(CellPaintObserver observer) {
-  return std::exchange(Observer(), std::move(observer));
 }
 
 }  // namespace ProcFunc

@@ -7,7 +7,6 @@
 #include <QColor>
 #include <QRect>
 #include <QString>
-#include <functional>
 
 class QPainter;
 
@@ -38,12 +37,9 @@ QPoint CellTextOrigin(const QRect& cell, int textWidth, CellAlignment alignment)
 // bold if asked, clipped to the cell. The painter's state is restored.
 void DrawCell(QPainter& painter, const QRect& cell, const QString& text, const CellLook& look);
 
-// Hears every cell that DrawCell paints, before it is painted, with the part
-// of its text that is drawn: how tests see what the grid shows without
-// reading pixels. Returns the previous observer;
-// an empty one stops listening.
-using CellPaintObserver = std::function<void(const QRect& cell, const QString& text,
-                                             const CellLook& look)>;
-CellPaintObserver SetCellPaintObserver(CellPaintObserver observer);
+// The part of `text` that DrawCell draws in a cell `cellWidth` pixels wide:
+// the start of a left-aligned text, the end of a right-aligned one, the
+// middle of a centred one, as many characters as can show and more.
+QString PaintedPart(const QString& text, int cellWidth, CellAlignment alignment);
 
 }  // namespace ProcFunc

@@ -1,7 +1,7 @@
 #include "app/ErrorHandler.h"
 
-#include "app/ProcFunc.h"
 #include "app/TextCodec.h"
+#include "platform/MessageStyle.h"
 
 namespace ProcFunc {
 
@@ -10,23 +10,27 @@ QString ErrorBoxText(const QString& message) {
   return message;
 }
 
-void HandleException(std::exception_ptr failure) {
-  QString message;
+QString FailureMessage(std::exception_ptr failure) {
+  const TextCodec& codec = TextCodec::System();
   try {
     std::rethrow_exception(failure);
   } catch (const std::exception& error) {
     // Failures carry bytes in the system's code page, file names included.
-    message = TextCodec::System().Decode(error.what());
+    return codec.Decode(error.what());
   } catch (...) {
-    message = QStringLiteral("Unknown failure");
+    return QStringLiteral("Unknown failure");
   }
-  PresentMessageBox(
-      {QApplication::activeWindow(), ApplicationTitle(), ErrorBoxText(message), kIconError});
+}
+
+void HandleException(std::exception_ptr failure, MessageBoxes& boxes) {
+  boxes.Show({QApplication::activeWindow(), ApplicationTitle(),
+              ErrorBoxText(FailureMessage(failure)), platform::kMessageError});
 }
 
 }  // namespace ProcFunc
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+TApplication::TApplication(int& argc, char** argv)
+    : QApplication(argc, argv), errorBoxes_(&ProcFunc::ModalMessageBoxes()) {
   ProcFunc::SetApplicationTitle(QString::fromLatin1(ProcFunc::kProgramTitle));
 }
 
@@ -34,7 +38,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (...) {
-    ProcFunc::HandleException(std::current_exception());
+    ProcFunc::HandleException(std::current_exception(), *errorBoxes_);
     return false;
   }
 }

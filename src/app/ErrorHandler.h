@@ -8,24 +8,30 @@
 #include <QString>
 #include <exception>
 
+#include "app/ProcFunc.h"
+
 namespace ProcFunc {
 
 // The failure's message with "." appended when its last character sorts
 // after the full stop, so a sentence ends in one and "...)" or "!" stay.
 QString ErrorBoxText(const QString& message);
 
-// Shows the failure held by `failure` in the error box, captioned with the
-// application title.
-void HandleException(std::exception_ptr failure);
+// The message of the failure held by `failure`, as the user reads it.
+QString FailureMessage(std::exception_ptr failure);
 
-// Runs `handler` under the default error handler. Every event handler of the
-// window runs through this, so a failure never unwinds through the toolkit.
+// Shows the failure held by `failure` in an error box through `boxes`,
+// captioned with the application title.
+void HandleException(std::exception_ptr failure, MessageBoxes& boxes);
+
+// Runs `handler` under the default error handler, whose box goes through
+// `boxes`. Every event handler of the window runs through this, so a
+// failure never unwinds through the toolkit.
 template <class Handler>
-void Guarded(Handler&& handler) {
+void Guarded(MessageBoxes& boxes, Handler&& handler) {
   try {
     handler();
   } catch (...) {
-    HandleException(std::current_exception());
+    HandleException(std::current_exception(), boxes);
   }
 }
 
@@ -38,4 +44,11 @@ class TApplication : public QApplication {
  public:
   TApplication(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
+
+  // Where the boxes of failures that reach the application go: the
+  // toolkit's modal boxes unless a test records them.
+  void SetErrorBoxes(ProcFunc::MessageBoxes& boxes) { errorBoxes_ = &boxes; }
+
+ private:
+  ProcFunc::MessageBoxes* errorBoxes_;
 };

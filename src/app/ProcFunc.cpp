@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/ExecutableFile.h"
+#include "platform/MessageStyle.h"
 #include "platform/SpecialFolders.h"
 
 namespace ProcFunc {
@@ -24,32 +25,29 @@ QString& MutableApplicationTitle() {
   return title;
 }
 
-MessageBoxPresenter& Presenter() {
-  static MessageBoxPresenter presenter;
-  return presenter;
-}
-
 QMessageBox::Icon IconFor(unsigned style) {
-  switch (style & 0xF0) {
-    case kIconError:
+  switch (style & platform::kMessageIconMask) {
+    case platform::kMessageError:
       return QMessageBox::Critical;
-    case kIconWarning:
+    case platform::kMessageWarning:
       return QMessageBox::Warning;
-    case kIconInformation:
+    case platform::kMessageInformation:
       return QMessageBox::Information;
     default:
       return QMessageBox::NoIcon;
   }
 }
 
-int ShowRealMessageBox(const MessageBoxRequest& request) {
-  QMessageBox box(IconFor(request.style), request.caption, request.text, QMessageBox::Ok,
-                  request.owner);
-  // The other windows wait for the box, as they would for any modal box.
-  box.setWindowModality(Qt::ApplicationModal);
-  box.exec();
-  return kIdOk;
-}
+class ToolkitMessageBoxes : public MessageBoxes {
+ public:
+  int Show(const MessageBoxRequest& request) override {
+    QMessageBox box(IconFor(request.style), request.caption, request.text, QMessageBox::Ok,
+                    request.owner);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return platform::kMessageOk;
+  }
+};
 
 std::optional<std::uint16_t> VersionNumber(const QString& text) {
   if (text.isEmpty() || text.size() > 5) return std::nullopt;
@@ -110,19 +108,13 @@ QString VersionStringOf(const std::string& fileName) {
   return version ? FormatVersion(*version) : QString();
 }
 
-int MessageBox(const QString& text, unsigned style) {
-  return PresentMessageBox({QApplication::activeWindow(), ProgramIdentity().programTitle, text,
-                            style});
+MessageBoxes& ModalMessageBoxes() {
+  static ToolkitMessageBoxes boxes;
+  return boxes;
 }
 
-MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter) {
-  std::swap(Presenter(), presenter);
-  return presenter;
-}
-
-int PresentMessageBox(const MessageBoxRequest& request) {
-  const MessageBoxPresenter& presenter = Presenter();
-  return presenter ? presenter(request) : ShowRealMessageBox(request);
+int MessageBox(const QString& text, unsigned style, MessageBoxes& boxes) {
+  return boxes.Show({QApplication::activeWindow(), ProgramIdentity().programTitle, text, style});
 }
 
 std::string GetSpecialFolderPath(int folderId) {

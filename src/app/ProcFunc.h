@@ -7,7 +7,6 @@
 
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,33 +61,31 @@ QString FormatVersion(const ProductVersion& version);
 // readable version record. The file version is never used.
 QString VersionStringOf(const std::string& fileName);
 
-// Message box styles, with the values the sibling programs' platform gives
-// them; one OK button each.
-inline constexpr unsigned kIconError = 0x10;
-inline constexpr unsigned kIconWarning = 0x30;
-inline constexpr unsigned kIconInformation = 0x40;
-inline constexpr int kIdOk = 1;
-
-// A modal box captioned with the program title, owned by the active window.
-// Returns the code of the button pressed, which callers may ignore.
-int MessageBox(const QString& text, unsigned style);
-
-// What a message box shows; the seam through which tests see boxes instead
-// of waiting on a modal loop.
+// What a message box shows. Styles are the platform's kMessage* values.
 struct MessageBoxRequest {
   QWidget* owner = nullptr;
   QString caption;
   QString text;
   unsigned style = 0;
 };
-using MessageBoxPresenter = std::function<int(const MessageBoxRequest&)>;
 
-// Routes every box of the program (messages and errors) through `presenter`;
-// an empty presenter restores the real boxes. Returns the previous one.
-MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter);
+// Where message boxes go: the toolkit's modal boxes in the program, a
+// recorder in tests, handed to whatever shows boxes, so no test waits on a
+// modal loop and none sees another's boxes.
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  // Shows `request` and returns the code of the button pressed.
+  virtual int Show(const MessageBoxRequest& request) = 0;
+};
 
-// Shows `request` through the current presenter.
-int PresentMessageBox(const MessageBoxRequest& request);
+// The toolkit's modal boxes; the other windows wait for each.
+MessageBoxes& ModalMessageBoxes();
+
+// The message box routine: `text` in a box captioned with the program title,
+// owned by the active window, shown through `boxes`. Returns the code of the
+// button pressed, which callers may ignore.
+int MessageBox(const QString& text, unsigned style, MessageBoxes& boxes = ModalMessageBoxes());
 
 // The folder for a platform folder id, ending in '/', or empty text. Only 35,
 // the common application-data folder, is known: the sibling programs keep

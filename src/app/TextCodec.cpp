@@ -1,5 +1,6 @@
 #include "app/TextCodec.h"
 
+#include <QFile>
 #include <QStringDecoder>
 #include <algorithm>
 #include <map>
@@ -52,7 +53,10 @@ bool TextCodec::CanEncode(const QString& text) const {
 
 QStringList TextCodec::Unencodable(const QString& text) const {
   QStringList found;
-  std::vector<bool> seen(0x110000);  // a long paste may hold millions of them
+  // One mark for every character there is, since a long paste may hold
+  // millions of different ones. Made once and cleared after each use, not
+  // allocated for every refusal a keystroke may bring.
+  static thread_local std::vector<bool> seen(0x110000);
   for (qsizetype i = 0; i < text.size(); ++i) {
     if (bytes_[text[i].unicode()] != kNoByte) continue;
     // Both halves of a surrogate pair are unencodable; naming them apart
@@ -66,6 +70,9 @@ QStringList TextCodec::Unencodable(const QString& text) const {
     }
     if (pair) ++i;
   }
+  for (const QString& character : found)
+    seen[character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
+                               : character[0].unicode()] = false;
   return found;
 }
 
@@ -76,4 +83,8 @@ const TextCodec& TextCodec::System() {
   std::unique_ptr<TextCodec>& codec = codecs[platform::SystemCodePage()];
   if (!codec) codec = std::make_unique<TextCodec>(platform::SystemCodePage());
   return *codec;
+}
+
+QString FileNameText(std::string_view fileName) {
+  return QFile::decodeName(QByteArray(fileName.data(), static_cast<qsizetype>(fileName.size())));
 }

@@ -47,3 +47,8 @@ class TextCodec {
   static constexpr std::int16_t kNoByte = -1;
   std::vector<std::int16_t> bytes_;
 };
+
+// A file name as the user reads it. Names are the file system's bytes, not
+// code-page text; wherever one is shown, in a label or inside a message, it
+// is decoded by this one rule.
+QString FileNameText(std::string_view fileName);

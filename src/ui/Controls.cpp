@@ -7,8 +7,7 @@
 #include <QPainter>
 
 #include "app/ProcFunc.h"
-#include "app/TextCodec.h"
-#include "ui/RefusalNotice.h"
+#include "ui/InputFilter.h"
 #include "ui/SingleLineValidator.h"
 
 void TComboBox::showPopup() {
@@ -58,41 +57,26 @@ void TEdit::dropEvent(QDropEvent* event) {
   // The line edit takes every drop, the ones its validator then refuses as
   // well, and the application a moved text came from would delete it.
   const QMimeData* data = event->mimeData();
-  if (data->hasText()) {
-    const QString text = SingleLineValidator::JoinLines(data->text());
-    if (!TextCodec::System().CanEncode(text)) {
-      RefusalNotice::Show(this, text);
-      event->setDropAction(Qt::IgnoreAction);
-      event->ignore();
-      QDragLeaveEvent leave;  // puts away the cursor that showed where it would go
-      QLineEdit::dragLeaveEvent(&leave);
-      return;
-    }
+  if (data->hasText() && !kSingleLineInput.Take(this, data->text())) {
+    event->setDropAction(Qt::IgnoreAction);
+    event->ignore();
+    QDragLeaveEvent leave;  // puts away the cursor that showed where it would go
+    QLineEdit::dragLeaveEvent(&leave);
+    return;
   }
   QLineEdit::dropEvent(event);
 }
 
-namespace {
-
-// What the memo makes of a pasted, dropped or composed text. U+2028 would
-// break the line inside one author, and U+2029 shows as a line break too,
-// so both start the next author, as a typed line break does. A NUL would
-// end the file's text where it stands, losing every line after it; it shows
-// as nothing and no one means to type it, so it is dropped.
-QString MemoText(QString text) {
-  text.replace(QChar::LineSeparator, u'\n');
-  text.replace(QChar::ParagraphSeparator, u'\n');
-  text.remove(QChar::Null);
-  return text;
-}
-
-}  // namespace
-
 void TMemo::keyPressEvent(QKeyEvent* event) {
-  if (!event->text().isEmpty() && !TextCodec::System().CanEncode(event->text())) {
-    event->accept();  // refused: nothing is typed
-    RefusalNotice::Show(this, event->text());
-    return;
+  if (!event->text().isEmpty()) {
+    const auto text = kAuthorsInput.Take(this, event->text());
+    event->accept();
+    if (!text) return;  // refused: nothing is typed
+    if (*text != event->text()) {
+      // A typed line separator starts the next author, as a pasted one does.
+      insertPlainText(*text);
+      return;
+    }
   }
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   if (enter && (event->modifiers() & Qt::ShiftModifier)) {
@@ -109,20 +93,19 @@ void TMemo::keyPressEvent(QKeyEvent* event) {
 
 void TMemo::inputMethodEvent(QInputMethodEvent* event) {
   // Composed characters (dead keys, input methods) arrive here, not as keys.
-  const QString text = MemoText(event->commitString());
-  if (!TextCodec::System().CanEncode(text)) {
+  const auto text = kAuthorsInput.Take(this, event->commitString());
+  if (!text) {
     QInputMethodEvent refused(event->preeditString(), event->attributes());
     QPlainTextEdit::inputMethodEvent(&refused);
     event->accept();
-    RefusalNotice::Show(this, text);
     return;
   }
-  if (text == event->commitString()) {
+  if (*text == event->commitString()) {
     QPlainTextEdit::inputMethodEvent(event);
     return;
   }
   QInputMethodEvent taken(event->preeditString(), event->attributes());
-  taken.setCommitString(text, event->replacementStart(), event->replacementLength());
+  taken.setCommitString(*text, event->replacementStart(), event->replacementLength());
   QPlainTextEdit::inputMethodEvent(&taken);
   event->setAccepted(taken.isAccepted());
 }
@@ -133,14 +116,13 @@ bool TMemo::canInsertFromMimeData(const QMimeData* source) const { return source
 
 void TMemo::insertFromMimeData(const QMimeData* source) {
   if (!source->hasText()) return;
-  const QString text = MemoText(source->text());
-  if (!TextCodec::System().CanEncode(text)) {
-    RefusalNotice::Show(this, text);
-  } else if (text == source->text()) {
+  const auto text = kAuthorsInput.Take(this, source->text());
+  if (!text) return;
+  if (*text == source->text()) {
     QPlainTextEdit::insertFromMimeData(source);
   } else {
     QMimeData taken;
-    taken.setText(text);
+    taken.setText(*text);
     QPlainTextEdit::insertFromMimeData(&taken);
   }
 }
@@ -149,9 +131,7 @@ void TMemo::dropEvent(QDropEvent* event) {
   // A refused drop must not count as taken: the application it was dragged
   // from would delete a text that was moved nowhere.
   const QMimeData* data = event->mimeData();
-  const QString text = data->hasText() ? MemoText(data->text()) : QString();
-  if (!TextCodec::System().CanEncode(text)) {
-    RefusalNotice::Show(this, text);
+  if (data->hasText() && !kAuthorsInput.Take(this, data->text())) {
     event->setDropAction(Qt::IgnoreAction);
     event->ignore();
     return;

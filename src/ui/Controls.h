@@ -60,8 +60,8 @@ class TGroupBox : public QGroupBox {
 };
 
 // A single-line text field, as every one of the window is, the grid's cell
-// editor too: its text stays single-line and storable (SingleLineValidator),
-// however long, and a drop it refuses is not taken.
+// editor too: its text stays single-line and storable (InputFilter), however
+// long, and a drop it refuses is not taken.
 class TEdit : public QLineEdit {
   Q_OBJECT
 
@@ -72,9 +72,8 @@ class TEdit : public QLineEdit {
   void dropEvent(QDropEvent* event) override;
 };
 
-// A memo that takes only what the system code page can hold, so what it
-// shows is always what will be saved; a tip under it says why when it
-// refuses something.
+// A memo that takes only what the system code page can hold (InputFilter),
+// so what it shows is always what will be saved.
 class TMemo : public QPlainTextEdit {
   Q_OBJECT
 

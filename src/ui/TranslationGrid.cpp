@@ -1,6 +1,5 @@
 #include "ui/TranslationGrid.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,187 +9,18 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "app/CellPainter.h"
-#include "ui/Controls.h"
+#include "ui/CellEditorDelegate.h"
+#include "ui/FixedHeader.h"
 #include "ui/TranslationModel.h"
-
-namespace {
-
-// How near the border between the two columns a press starts a drag.
-constexpr int kBorderGrip = 3;
-
-// A fixed cell with its grid lines on the right and bottom edges, like the
-// translation cells beside it.
-void PaintFixedCell(const TranslationGrid& grid, QPainter& painter, const QRect& rect,
-                    int column, std::size_t row) {
-  grid.PaintCell(painter, {column, row, rect.adjusted(0, 0, -1, -1), TranslationGrid::kFixedColour,
-                           row == grid.CurrentTableRow()});
-  painter.save();
-  painter.setPen(grid.GridLineColour());
-  painter.drawLine(rect.topRight(), rect.bottomRight());
-  painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-  painter.restore();
-}
-
-}  // namespace
-
-// ---------------------------------------------------------------------------
-
-FixedHeader::FixedHeader(Qt::Orientation orientation, TranslationGrid& grid)
-    : QHeaderView(orientation, &grid), grid_(grid) {
-  setSectionsClickable(false);
-  setSectionsMovable(false);
-  setHighlightSections(false);
-  setMinimumSectionSize(0);
-  setDefaultSectionSize(orientation == Qt::Horizontal ? 66 : TranslationGrid::kRowHeight);
-  setSectionResizeMode(orientation == Qt::Horizontal ? Interactive : Fixed);
-  setStretchLastSection(false);
-  setMouseTracking(orientation == Qt::Horizontal);
-}
-
-void FixedHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
-  if (!rect.isValid() || logicalIndex < 0) return;
-  // The heading row is table row 0 of the translation column; the key
-  // column's sections are the key cells of table rows 1 and on.
-  if (orientation() == Qt::Horizontal)
-    PaintFixedCell(grid_, *painter, rect, 1, 0);
-  else
-    PaintFixedCell(grid_, *painter, rect, 0, TranslationModel::TableRow(logicalIndex));
-}
-
-void FixedHeader::paintEvent(QPaintEvent* event) {
-  QHeaderView::paintEvent(event);
-  // Beyond the last row and column the grid shows its own background, as
-  // the translation cells beside it do, not an empty header.
-  const int end = length() - offset();
-  QRect beyond = viewport()->rect();
-  if (orientation() == Qt::Horizontal)
-    beyond.setLeft(end);
-  else
-    beyond.setTop(end);
-  if (beyond.isEmpty()) return;
-  QPainter painter(viewport());
-  painter.fillRect(beyond, grid_.palette().color(QPalette::Base));
-}
-
-bool FixedHeader::OnKeyColumnBorder(int x) const {
-  // The heading row starts where the key column ends; its left edge is that
-  // border while the translations are not scrolled sideways.
-  return orientation() == Qt::Horizontal && offset() == 0 && x < kBorderGrip;
-}
-
-void FixedHeader::mousePressEvent(QMouseEvent* event) {
-  const int x = static_cast<int>(event->position().x());
-  if (event->button() == Qt::LeftButton && OnKeyColumnBorder(x)) {
-    grid_.BeginKeyBorderDrag(*event);
-    return;
-  }
-  QHeaderView::mousePressEvent(event);
-}
-
-void FixedHeader::mouseMoveEvent(QMouseEvent* event) {
-  const int x = static_cast<int>(event->position().x());
-  if (grid_.DragKeyBorder(*event)) return;
-  if (event->buttons() == Qt::NoButton && OnKeyColumnBorder(x)) {
-    viewport()->setCursor(Qt::SplitHCursor);
-    return;
-  }
-  QHeaderView::mouseMoveEvent(event);
-}
-
-void FixedHeader::mouseReleaseEvent(QMouseEvent* event) {
-  if (grid_.EndKeyBorderDrag()) return;
-  QHeaderView::mouseReleaseEvent(event);
-}
-
-// ---------------------------------------------------------------------------
-
-CellEditorDelegate::CellEditorDelegate(TranslationGrid& grid)
-    : QStyledItemDelegate(&grid), grid_(grid) {}
-
-QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                                          const QModelIndex& index) const {
-  auto* editor = new TEdit(parent);
-  editor->setFrame(false);
-  // The line edit keeps 2 pixels of its own before the text; with these the
-  // text does not jump sideways when the editor takes over a painted cell.
-  editor->setTextMargins(ProcFunc::kCellTextLeft - 2, 0, 0, 0);
-  // The table follows the editor keystroke by keystroke.
-  auto* self = const_cast<CellEditorDelegate*>(this);
-  connect(editor, &QLineEdit::textEdited, this, [self, editor] {
-    const QScopedValueRollback committing(self->committing_, true);
-    emit self->commitData(editor);
-  });
-  grid_.editor_ = editor;
-  grid_.editorIndex_ = index;
-  return editor;
-}
-
-void CellEditorDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                               const QModelIndex& index) const {
-  // The open editor shows the current cell's text itself.
-  if (grid_.editor_ && grid_.editorIndex_ == index) return;
-  const bool current = index == grid_.currentIndex();
-  // The current cell is highlighted whenever it is painted, which with
-  // the focus in the grid happens only while no editor shows it.
-  const QColor background = current ? grid_.palette().color(QPalette::Active, QPalette::Highlight)
-                                    : grid_.palette().color(QPalette::Base);
-  grid_.PaintCell(*painter,
-                  {1, TranslationModel::TableRow(index.row()), option.rect, background, current});
-}
-
-void CellEditorDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
-  // The view hands every stored keystroke back to the editor; setting the
-  // same text again would throw the cursor to the end of the line. What the
-  // editor itself stores is its own text: decoding and comparing a text of
-  // millions of characters at every keystroke would only say so.
-  if (committing_) return;
-  auto* lineEdit = static_cast<QLineEdit*>(editor);
-  const QString text = index.data(Qt::EditRole).toString();
-  if (lineEdit->text() != text) lineEdit->setText(text);
-}
-
-bool CellEditorDelegate::eventFilter(QObject* editor, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    auto& keyEvent = static_cast<QKeyEvent&>(*event);
-    switch (keyEvent.key()) {
-      case Qt::Key_Tab:
-      case Qt::Key_Backtab:
-        // Tab belongs to the window: it moves to the next control.
-        grid_.LeaveGrid(keyEvent.key() == Qt::Key_Tab &&
-                        !(keyEvent.modifiers() & Qt::ShiftModifier));
-        return true;
-      case Qt::Key_Return:
-      case Qt::Key_Enter:
-      case Qt::Key_Escape:
-        // The editor stays open and the text is stored already.
-        grid_.NotifyKeyDown(keyEvent);
-        return true;
-      default:
-        grid_.NotifyKeyDown(keyEvent);
-        break;
-    }
-  }
-  return QStyledItemDelegate::eventFilter(editor, event);
-}
-
-void CellEditorDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                                              const QModelIndex&) const {
-  // The editor covers the cell. The toolkit would lay out the cell's whole
-  // text first to find where that text goes, seconds for a text of millions
-  // of characters, only to come to the same rectangle.
-  editor->setGeometry(option.rect);
-}
-
-// ---------------------------------------------------------------------------
 
 TranslationGrid::TranslationGrid(QWidget* parent)
     : QTableView(parent),
       keyColumn_(new FixedHeader(Qt::Vertical, *this)),
-      headingRow_(new FixedHeader(Qt::Horizontal, *this)) {
+      headingRow_(new FixedHeader(Qt::Horizontal, *this)),
+      corner_(new FixedCorner(*this)) {
   setVerticalHeader(keyColumn_);
   setHorizontalHeader(headingRow_);
-  headingRow_->setFixedHeight(kRowHeight);
+  headingRow_->setFixedHeight(kRowHeight + kGridLine);
   setItemDelegate(new CellEditorDelegate(*this));
 
   setSelectionMode(SingleSelection);
@@ -199,6 +29,8 @@ TranslationGrid::TranslationGrid(QWidget* parent)
   setTabKeyNavigation(false);
   setWordWrap(false);
   setShowGrid(true);
+  // The view's own corner button selects everything; our corner cell lies
+  // over it (see updateGeometries).
   setCornerButtonEnabled(false);
   setFrameShape(QFrame::Box);
   setFrameShadow(QFrame::Plain);
@@ -206,14 +38,7 @@ TranslationGrid::TranslationGrid(QWidget* parent)
   setHorizontalScrollMode(ScrollPerPixel);
   verticalScrollBar()->setTracking(false);
   horizontalScrollBar()->setTracking(false);
-
-  // The corner is row 0 of the key column; the view keeps it in its place.
-  corner_ = findChild<QAbstractButton*>();
-  if (corner_) {
-    corner_->installEventFilter(this);
-    corner_->setMouseTracking(true);
-  }
-  SetColumnWidths(66, 66);
+  SetColumnWidths(kDefaultColumnWidth, kDefaultColumnWidth);
 }
 
 void TranslationGrid::SetTranslationModel(TranslationModel* model) {
@@ -230,30 +55,32 @@ void TranslationGrid::SetTranslationModel(TranslationModel* model) {
     changingTable_ = false;
     if (model_ && model_->rowCount() > 0) setCurrentIndex(model_->index(0, 0));
     if (HasFocusInside()) ShowEditor();
-    if (corner_) corner_->update();
+    corner_->update();
   });
 }
 
 void TranslationGrid::SetColumnWidths(int keyWidth, int translationWidth) {
   SetKeyColumnWidth(keyWidth);
-  headingRow_->resizeSection(0, std::max(0, translationWidth));
-  headingRow_->setDefaultSectionSize(std::max(0, translationWidth));
+  const int section = std::max(0, translationWidth) + kGridLine;
+  headingRow_->resizeSection(0, section);
+  headingRow_->setDefaultSectionSize(section);
 }
 
 void TranslationGrid::SetKeyColumnWidth(int width) {
-  keyColumn_->setFixedWidth(std::max(0, width));
+  keyColumn_->setFixedWidth(std::max(0, width) + kGridLine);
   updateGeometries();
   viewport()->update();
 }
 
-int TranslationGrid::KeyColumnWidth() const { return keyColumn_->width(); }
+int TranslationGrid::KeyColumnWidth() const { return keyColumn_->width() - kGridLine; }
 
 int TranslationGrid::TranslationColumnWidth() const {
-  return model_ && model_->columnCount() > 0 ? headingRow_->sectionSize(0)
-                                             : headingRow_->defaultSectionSize();
+  const int section = model_ && model_->columnCount() > 0 ? headingRow_->sectionSize(0)
+                                                          : headingRow_->defaultSectionSize();
+  return section - kGridLine;
 }
 
-QLineEdit* TranslationGrid::CellEditor() const { return editor_.data(); }
+QWidget* TranslationGrid::Corner() const { return corner_; }
 
 QColor TranslationGrid::GridLineColour() const {
   QStyleOptionViewItem option;
@@ -284,10 +111,19 @@ bool TranslationGrid::HasFocusInside() const {
   return focus && (focus == this || isAncestorOf(focus));
 }
 
+void TranslationGrid::EditorOpened(QLineEdit* editor, const QModelIndex& index) {
+  editor_ = editor;
+  editorIndex_ = index;
+}
+
+bool TranslationGrid::EditorShows(const QModelIndex& index) const {
+  return editor_ && editorIndex_ == index;
+}
+
 void TranslationGrid::ShowEditor() {
   const QModelIndex current = currentIndex();
   if (changingTable_ || !current.isValid()) return;
-  if (editor_ && editorIndex_ == current) {
+  if (EditorShows(current)) {
     editor_->setFocus();
     return;
   }
@@ -324,37 +160,12 @@ void TranslationGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdi
   QTableView::closeEditor(editor, hint);
 }
 
-bool TranslationGrid::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != corner_) return QTableView::eventFilter(watched, event);
-  switch (event->type()) {
-    case QEvent::Paint:
-      PaintCorner(*corner_);
-      return true;
-    case QEvent::MouseButtonPress: {
-      auto& mouse = static_cast<QMouseEvent&>(*event);
-      const int x = static_cast<int>(mouse.position().x());
-      if (mouse.button() == Qt::LeftButton && x >= corner_->width() - kBorderGrip)
-        BeginKeyBorderDrag(mouse);
-      return true;
-    }
-    case QEvent::MouseMove: {
-      auto& mouse = static_cast<QMouseEvent&>(*event);
-      const int x = static_cast<int>(mouse.position().x());
-      if (DragKeyBorder(mouse)) return true;
-      if (x >= corner_->width() - kBorderGrip)
-        corner_->setCursor(Qt::SplitHCursor);
-      else
-        corner_->unsetCursor();
-      return true;
-    }
-    case QEvent::MouseButtonRelease:
-      EndKeyBorderDrag();
-      return true;
-    case QEvent::MouseButtonDblClick:
-      return true;
-    default:
-      return QTableView::eventFilter(watched, event);
-  }
+void TranslationGrid::updateGeometries() {
+  QTableView::updateGeometries();
+  // Where the two fixed headers meet, over the view's own corner button.
+  corner_->setGeometry(keyColumn_->x(), headingRow_->y(), keyColumn_->width(),
+                       headingRow_->height());
+  corner_->raise();
 }
 
 // Measured on the screen, since the heading row, where a drag may start,
@@ -377,11 +188,6 @@ bool TranslationGrid::EndKeyBorderDrag() {
   return dragging;
 }
 
-void TranslationGrid::PaintCorner(QWidget& corner) {
-  QPainter painter(&corner);
-  PaintFixedCell(*this, painter, corner.rect(), 0, 0);
-}
-
 void TranslationGrid::PaintCell(QPainter& painter, const GridCell& cell) const {
   painter.save();
   painter.setFont(font());
@@ -392,14 +198,15 @@ void TranslationGrid::PaintCell(QPainter& painter, const GridCell& cell) const {
   painter.restore();
 }
 
-std::size_t TranslationGrid::CurrentTableRow() const {
+std::optional<std::size_t> TranslationGrid::CurrentTableRow() const {
   const QModelIndex current = currentIndex();
-  return current.isValid() ? TranslationModel::TableRow(current.row()) : 0;
+  if (!current.isValid()) return std::nullopt;
+  return TranslationModel::TableRow(current.row());
 }
 
 void TranslationGrid::RepaintAll() {
   viewport()->update();
   keyColumn_->viewport()->update();
   headingRow_->viewport()->update();
-  if (corner_) corner_->update();
+  corner_->update();
 }

@@ -7,83 +7,31 @@
 // in the table at once, so a save made mid-edit saves what the editor shows.
 
 #include <QColor>
-#include <QHeaderView>
+#include <QLineEdit>
+#include <QPersistentModelIndex>
 #include <QPointer>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <cstddef>
 #include <functional>
 #include <limits>
+#include <optional>
 
-class QLineEdit;
+#include "ui/GridCell.h"
+
+class FixedCorner;
+class FixedHeader;
 class QMouseEvent;
 class TranslationModel;
-
-class TranslationGrid;
-
-// A cell about to be painted, as the grid has prepared it: table column and
-// row, its rectangle without the grid lines, and the background the grid
-// chose (fixed colour, window colour, or the highlight for the current cell
-// while no editor shows it).
-struct GridCell {
-  int column = 0;
-  std::size_t row = 0;
-  QRect rect;
-  QColor background;
-  bool inSelection = false;  // the current cell's row
-};
-
-// A fixed row or column: the heading row (horizontal) or the key column
-// (vertical), painted as fixed cells. The heading row also lets the user
-// drag the border between the key column and the translation column.
-class FixedHeader : public QHeaderView {
-  Q_OBJECT
-
- public:
-  FixedHeader(Qt::Orientation orientation, TranslationGrid& grid);
-
- protected:
-  void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
-  void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-
- private:
-  bool OnKeyColumnBorder(int x) const;
-
-  TranslationGrid& grid_;
-};
-
-// Opens single-line editors, hands every key press in them to the grid
-// first, and keeps Tab, Enter and Esc from closing the editor.
-class CellEditorDelegate : public QStyledItemDelegate {
-  Q_OBJECT
-
- public:
-  explicit CellEditorDelegate(TranslationGrid& grid);
-
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                        const QModelIndex& index) const override;
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override;
-  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
-  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                            const QModelIndex& index) const override;
-
- protected:
-  bool eventFilter(QObject* editor, QEvent* event) override;
-
- private:
-  TranslationGrid& grid_;
-  bool committing_ = false;  // the editor is storing its text
-};
 
 class TranslationGrid : public QTableView {
   Q_OBJECT
 
  public:
+  // A cell's size leaves out the grid line after it, as the fixed cells'
+  // do, so sections are a line longer than the cells they hold.
   static constexpr int kRowHeight = 17;
+  static constexpr int kGridLine = 0;
+  static constexpr int kDefaultColumnWidth = 66;
   // The fixed cells' light blue.
   static inline const QColor kFixedColour{167, 192, 252};
 
@@ -92,14 +40,16 @@ class TranslationGrid : public QTableView {
   void SetTranslationModel(TranslationModel* model);
   TranslationModel* Model() const { return model_; }
 
-  // The two columns: the key column is the fixed one.
+  // Cell widths of the two columns: the key column is the fixed one.
   void SetColumnWidths(int keyWidth, int translationWidth);
   void SetKeyColumnWidth(int width);
   int KeyColumnWidth() const;
   int TranslationColumnWidth() const;
 
   // The editor open in the current cell, if any.
-  QLineEdit* CellEditor() const;
+  QLineEdit* CellEditor() const { return editor_.data(); }
+  // The corner cell, row 0 of the key column.
+  QWidget* Corner() const;
 
   // Moves the focus to the control after (or before) the grid, as Tab does.
   void LeaveGrid(bool forward);
@@ -113,9 +63,10 @@ class TranslationGrid : public QTableView {
   // shows only the backgrounds.
   using DrawCellHandler = std::function<void(QPainter&, const GridCell&)>;
   void SetDrawCellHandler(DrawCellHandler handler) { drawCell_ = std::move(handler); }
+  const DrawCellHandler& DrawCellHandlerInUse() const { return drawCell_; }
   void PaintCell(QPainter& painter, const GridCell& cell) const;
-  // The table row of the current cell; 0 when there is none.
-  std::size_t CurrentTableRow() const;
+  // The table row of the current cell, if there is one.
+  std::optional<std::size_t> CurrentTableRow() const;
   // Paints every cell again, fixed ones included.
   void RepaintAll();
 
@@ -129,8 +80,10 @@ class TranslationGrid : public QTableView {
   bool DragKeyBorder(const QMouseEvent& move);
   bool EndKeyBorderDrag();
 
-  // The corner cell (row 0, column 0) paints and drags through this.
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  // The cell editor tells the grid it has opened in `index`; a cell under
+  // the open editor is not painted, since the editor shows it.
+  void EditorOpened(QLineEdit* editor, const QModelIndex& index);
+  bool EditorShows(const QModelIndex& index) const;
 
  signals:
   // A key press in the grid or its cell editor.
@@ -141,18 +94,17 @@ class TranslationGrid : public QTableView {
   void keyPressEvent(QKeyEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+  void updateGeometries() override;
 
  private:
-  friend class CellEditorDelegate;
   void ShowEditor();
   bool HasFocusInside() const;
-  void PaintCorner(QWidget& corner);
 
   TranslationModel* model_ = nullptr;
   DrawCellHandler drawCell_;
   FixedHeader* keyColumn_;
   FixedHeader* headingRow_;
-  QWidget* corner_ = nullptr;
+  FixedCorner* corner_;
   QPointer<QLineEdit> editor_;
   QPersistentModelIndex editorIndex_;
   bool changingTable_ = false;

@@ -4,8 +4,9 @@
 #include "app/TextCodec.h"
 #include "workspace/Workspace.h"
 
-TranslationModel::TranslationModel(workspace::Workspace& workspace, QObject* parent)
-    : QAbstractTableModel(parent), workspace_(workspace) {}
+TranslationModel::TranslationModel(workspace::Workspace& workspace,
+                                   ProcFunc::MessageBoxes& errorBoxes, QObject* parent)
+    : QAbstractTableModel(parent), workspace_(workspace), errorBoxes_(errorBoxes) {}
 
 int TranslationModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
@@ -32,7 +33,7 @@ bool TranslationModel::setData(const QModelIndex& index, const QVariant& value, 
   bool stored = false;
   // The view calls this half-way through its own bookkeeping, which a
   // failure unwinding through it would leave broken for good.
-  ProcFunc::Guarded([&] {
+  ProcFunc::Guarded(errorBoxes_, [&] {
     // The editor refuses what the code page cannot hold; should anything
     // slip through, the table keeps its text rather than take a replaced one.
     auto bytes = TextCodec::System().Encode(value.toString());

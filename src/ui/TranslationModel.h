@@ -8,6 +8,9 @@
 
 #include <QAbstractTableModel>
 
+namespace ProcFunc {
+class MessageBoxes;
+}
 namespace workspace {
 class Workspace;
 }
@@ -16,7 +19,9 @@ class TranslationModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  explicit TranslationModel(workspace::Workspace& workspace, QObject* parent = nullptr);
+  // A failure while storing an edit is shown through `errorBoxes`.
+  TranslationModel(workspace::Workspace& workspace, ProcFunc::MessageBoxes& errorBoxes,
+                   QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -43,4 +48,5 @@ class TranslationModel : public QAbstractTableModel {
   bool HasRow(const QModelIndex& index) const;
 
   workspace::Workspace& workspace_;
+  ProcFunc::MessageBoxes& errorBoxes_;
 };

@@ -1,11 +1,11 @@
 #include "workspace/Commands.h"
 
-#include <optional>
 
 #include "langfile/TMemIniFile.h"
 #include "platform/CodePage.h"
 #include "platform/FileNames.h"
 #include "platform/FileSystem.h"
+#include "platform/MessageStyle.h"
 #include "platform/SpecialFolders.h"
 
 namespace workspace {
@@ -72,13 +72,13 @@ void Commands::Open() {
     host_.ChangeTable([this] { workspace_.LoadSource(workspace_.SourceFileName()); });
   workspace_.SetDestinationFileName({});
   workspace_.SetModified(false);
-  host_.ShowMessage(kSelectDestinationMessage, kMessageInformation);
+  host_.ShowMessage(kSelectDestinationMessage, platform::kMessageInformation);
   Save();
 }
 
 void Commands::Save() {
   if (workspace_.SourceFileName().empty()) {
-    host_.ShowMessage(kSelectSourceMessage, kMessageInformation);
+    host_.ShowMessage(kSelectSourceMessage, platform::kMessageInformation);
     return;
   }
   if (workspace_.DestinationFileName().empty()) {
@@ -107,28 +107,12 @@ void Commands::ChooseDestination() {
   // would read the source as its own translation and the save overwrite it.
   if (platform::SameFileNameIgnoringCase(destination, source) ||
       platform::SameFile(destination, source)) {
-    host_.ShowMessage(kSameFileMessage, kMessageWarning);
+    host_.ShowMessage(kSameFileMessage, platform::kMessageWarning);
     return;
   }
-  workspace_.SetDestinationFileName(destination);
-
-  // A new translation starts as a copy of the source. A failed copy is not
-  // reported: the merge then finds no file and the save makes one, or says
-  // why it cannot. With no file to read, the merge would empty the header
-  // fields and every later save write them empty; they keep what the source
-  // gave instead, as the copy would have, be the source gone since Open or
-  // the disk full.
-  std::optional<langfile::LanguageHeader> sourceHeader;
-  if (!platform::FileExists(destination) && !platform::CopyFile(source, destination))
-    sourceHeader = workspace_.Header();
   std::unique_ptr<TMemIniFile> merged;
   // Within the change, so that the window shows the header as it is saved.
-  host_.ChangeTable([&] {
-    merged = workspace_.MergeDestination(destination);
-    if (sourceHeader) {
-      static_cast<langfile::LanguageHeader&>(workspace_.Header()) = std::move(*sourceHeader);
-    }
-  });
+  host_.ChangeTable([&] { merged = workspace_.StartDestination(destination); });
   workspace_.Save(destination, std::move(merged));
   host_.ShowDestinationSaved();
 }

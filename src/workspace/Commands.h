@@ -38,10 +38,6 @@ inline constexpr std::string_view kSelectSourceMessage = "You need to select sou
 inline constexpr std::string_view kSameFileMessage =
     "Source file and destination file cannot be same. Please select other one.";
 
-// Message box styles: the icon, with the values the platform's flags have.
-inline constexpr unsigned kMessageWarning = 0x30;
-inline constexpr unsigned kMessageInformation = 0x40;
-
 // What a file dialog is asked to show. Names are file-system names.
 struct FileDialogRequest {
   std::string initialFolder;
@@ -66,7 +62,8 @@ class CommandHost {
   virtual std::optional<std::string> ShowOpenDialog(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> ShowSaveDialog(const FileDialogRequest& request) = 0;
 
-  // A modal message with one OK button; `style` is a kMessage* icon.
+  // A modal message with one OK button; `style` is one of the platform's
+  // kMessage* styles.
   virtual void ShowMessage(std::string_view text, unsigned style) = 0;
 
   // Shows the full path of the chosen source file.

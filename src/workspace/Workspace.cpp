@@ -8,22 +8,18 @@
 #include "langfile/ProcFunc.h"
 #include "langfile/TMemIniFile.h"
 #include "langfile/TStringList.h"
+#include "platform/FileSystem.h"
 
 namespace workspace {
 
-namespace {
+Workspace::Workspace(Clock clock) : clock_(std::move(clock)), date_(clock_()) {}
 
-void FillHeader(HeaderFields& header, const TCustomIniFile& document,
-                platform::LocalDateTime now) {
-  static_cast<langfile::LanguageHeader&>(header) = langfile::ReadHeader(document);
-  // The stored date is never read: a translation is dated by the day it is
-  // worked on.
-  header.date = now;
+// The stored date is never read: a translation is dated by the day it is
+// worked on.
+void Workspace::FillHeader(const TCustomIniFile& document) {
+  header_ = langfile::ReadHeader(document);
+  date_ = clock_();
 }
-
-}  // namespace
-
-Workspace::Workspace(Clock clock) : clock_(std::move(clock)) { header_.date = clock_(); }
 
 bool Workspace::IsUntranslated(std::size_t row) const {
   return reference_ != nullptr && reference_->Translation(row) == table_.Translation(row);
@@ -34,7 +30,7 @@ void Workspace::LoadSource(const std::string& fileName) {
   table_.Reset();
 
   const TMemIniFile document(fileName);
-  FillHeader(header_, document, clock_());
+  FillHeader(document);
 
   // Every key and text of the table is a part of an entry, so the entries'
   // sizes give the stores room enough to be sized once (only a repeated key
@@ -112,7 +108,7 @@ std::unique_ptr<TMemIniFile> Workspace::MergeDestination(const std::string& file
 
   auto read = std::make_unique<TMemIniFile>(fileName);
   const TMemIniFile& document = *read;
-  FillHeader(header_, document, clock_());
+  FillHeader(document);
 
   auto built = std::make_unique<ReferenceTable>(table_.Store());
   built->Reserve(table_.RowCount());
@@ -154,12 +150,22 @@ std::unique_ptr<TMemIniFile> Workspace::MergeDestination(const std::string& file
   return read;
 }
 
+std::unique_ptr<TMemIniFile> Workspace::StartDestination(const std::string& fileName) {
+  destinationFileName_ = fileName;
+  std::optional<langfile::LanguageHeader> sourceHeader;
+  if (!platform::FileExists(fileName) && !platform::CopyFile(sourceFileName_, fileName))
+    sourceHeader = header_;
+  auto merged = MergeDestination(fileName);
+  if (sourceHeader) header_ = std::move(*sourceHeader);
+  return merged;
+}
+
 void Workspace::Save(const std::string& fileName, std::unique_ptr<TMemIniFile> merged) {
   if (!merged) merged = std::make_unique<TMemIniFile>(fileName);
   TMemIniFile& document = *merged;
   langfile::WriteHeader(document, header_,
                         std::chrono::year_month_day{
-                            std::chrono::floor<std::chrono::days>(header_.date)});
+                            std::chrono::floor<std::chrono::days>(date_)});
 
   // Rows go to the document a run at a time, each run within one section.
   constexpr std::size_t kRun = 64;

@@ -17,12 +17,6 @@
 
 namespace workspace {
 
-// What the header editors hold: the header block's texts, the author lines
-// and the date-time of the date field.
-struct HeaderFields : langfile::LanguageHeader {
-  platform::LocalDateTime date{};
-};
-
 class Workspace {
  public:
   // Where the date field's "now" comes from; tests fix it.
@@ -32,8 +26,13 @@ class Workspace {
 
   TranslationTable& Table() { return table_; }
   const TranslationTable& Table() const { return table_; }
-  HeaderFields& Header() { return header_; }
-  const HeaderFields& Header() const { return header_; }
+  // What the header editors hold: the header block's texts and author
+  // lines, and the date-time of the date field, which the save writes as
+  // the translation's date.
+  langfile::LanguageHeader& Header() { return header_; }
+  const langfile::LanguageHeader& Header() const { return header_; }
+  platform::LocalDateTime Date() const { return date_; }
+  void SetDate(platform::LocalDateTime date) { date_ = date; }
 
   // Full paths; empty while unset.
   const std::string& SourceFileName() const { return sourceFileName_; }
@@ -66,6 +65,14 @@ class Workspace {
   // at once (see Save); callers that save later let it go.
   std::unique_ptr<TMemIniFile> MergeDestination(const std::string& fileName);
 
+  // Makes `fileName` the destination and merges it. A new translation
+  // starts as a copy of the source. Should the copy fail (the source gone
+  // since Open, the disk full), the merge finds no file; the header fields
+  // then keep what the source gave, as the copy would have, rather than be
+  // emptied and saved empty from then on. Returns what MergeDestination
+  // returns.
+  std::unique_ptr<TMemIniFile> StartDestination(const std::string& fileName);
+
   // Writes the header fields and every key row into `fileName`, keeping the
   // file's other sections and entries. Returns only once the file holds
   // them, and only then clears the unsaved-changes state; a failure raises
@@ -90,9 +97,12 @@ class Workspace {
   }
 
  private:
+  void FillHeader(const TCustomIniFile& document);
+
   Clock clock_;
   TranslationTable table_;
-  HeaderFields header_;
+  langfile::LanguageHeader header_;
+  platform::LocalDateTime date_{};
   std::string sourceFileName_;
   std::string destinationFileName_;
   std::unique_ptr<ReferenceTable> reference_;

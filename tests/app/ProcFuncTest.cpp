@@ -20,6 +20,7 @@
 #include "app/ErrorHandler.h"
 #include "app/ProcFunc.h"
 #include "app/TextCodec.h"
+#include "platform/MessageStyle.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/TestSupport.h"
 
@@ -115,16 +116,19 @@ class FailingObject : public QObject {
 TEST(ErrorBox, AFailureInAnEventHandlerIsShownAndTheProgramGoesOn) {
   platform::OverrideSystemCodePage(1250);
   testsupport::MessageBoxRecorder recorder;
+  auto* application = static_cast<TApplication*>(QCoreApplication::instance());
+  application->SetErrorBoxes(recorder);
   FailingObject object;
   QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
   QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
   QCoreApplication::sendPostedEvents(&object, QEvent::User);
+  application->SetErrorBoxes(ProcFunc::ModalMessageBoxes());
   platform::OverrideSystemCodePage(0);
 
   EXPECT_EQ(object.eventsHandled, 2);
   ASSERT_EQ(recorder.boxes.size(), 1u);
   EXPECT_EQ(recorder.boxes[0].caption, "Orvane translator");
-  EXPECT_EQ(recorder.boxes[0].style, ProcFunc::kIconError);
+  EXPECT_EQ(recorder.boxes[0].style, platform::kMessageError);
   // The message's bytes are in the system's code page.
   EXPECT_EQ(recorder.boxes[0].text, QString::fromUtf8("Cannot open file \"čaj.lng\". Broken."));
 }
@@ -155,8 +159,8 @@ TEST(MessageBox, IsModalCaptionedWithTheProgramTitleAndHasOneOkButton) {
     box->button(QMessageBox::Ok)->click();
   });
   poll.start(10);
-  EXPECT_EQ(ProcFunc::MessageBox("Please select your destination file.", ProcFunc::kIconWarning),
-            ProcFunc::kIdOk);
+  EXPECT_EQ(ProcFunc::MessageBox("Please select your destination file.", platform::kMessageWarning),
+            platform::kMessageOk);
   EXPECT_EQ(seen.caption, "Orvane translator");
   EXPECT_EQ(seen.text, "Please select your destination file.");
   EXPECT_EQ(seen.icon, QMessageBox::Warning);

@@ -1,29 +1,22 @@
 #pragma once
 
-// Collects the message boxes the program shows instead of opening them.
+// Collects the message boxes shown through it instead of opening them.
 
 #include <vector>
 
 #include "app/ProcFunc.h"
+#include "platform/MessageStyle.h"
 
 namespace testsupport {
 
-class MessageBoxRecorder {
+class MessageBoxRecorder : public ProcFunc::MessageBoxes {
  public:
-  MessageBoxRecorder() {
-    previous_ = ProcFunc::SetMessageBoxPresenter([this](const ProcFunc::MessageBoxRequest& box) {
-      boxes.push_back(box);
-      return ProcFunc::kIdOk;
-    });
+  int Show(const ProcFunc::MessageBoxRequest& request) override {
+    boxes.push_back(request);
+    return platform::kMessageOk;
   }
-  ~MessageBoxRecorder() { ProcFunc::SetMessageBoxPresenter(std::move(previous_)); }
-  MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-  MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
   std::vector<ProcFunc::MessageBoxRequest> boxes;
-
- private:
-  ProcFunc::MessageBoxPresenter previous_;
 };
 
 }  // namespace testsupport

@@ -1,7 +1,6 @@
 // The grid: fixed heading row and key column, the always-open cell editor
 // that stores every keystroke, and the key column's drag border.
 
-#include <QAbstractButton>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -11,7 +10,7 @@
 #include <fstream>
 
 #include "support/TestSupport.h"
-#include "ui/SingleLineValidator.h"
+#include "ui/InputFilter.h"
 #include "ui/TranslationGrid.h"
 #include "ui/TranslationModel.h"
 #include "WindowFixture.h"
@@ -54,14 +53,12 @@ TEST_F(GridTest, HeadingRowAndKeyColumnStayFixedAndCannotBeSelected) {
   EXPECT_EQ(model->columnCount(), 1);  // only translations are cells of their own
   EXPECT_EQ(model->CellText(0, 0), "name");
   EXPECT_EQ(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "translation");
-  EXPECT_EQ(grid->rowHeight(0), TranslationGrid::kRowHeight);
-  EXPECT_EQ(grid->horizontalHeader()->height(), TranslationGrid::kRowHeight);
-
   grid->scrollToBottom();
   QApplication::processEvents();
   EXPECT_GT(grid->verticalScrollBar()->value(), 0);
   EXPECT_TRUE(grid->horizontalHeader()->isVisible());
-  EXPECT_EQ(grid->horizontalHeader()->geometry().top(), grid->viewport()->geometry().top() - 17);
+  EXPECT_EQ(grid->horizontalHeader()->geometry().top(),
+            grid->viewport()->geometry().top() - TranslationGrid::kRowHeight - TranslationGrid::kGridLine);
   const int lastRow = model->rowCount() - 1;  // the blank row after the last key
   EXPECT_EQ(model->headerData(lastRow - 1, Qt::Vertical, Qt::DisplayRole).toString(), "K2999");
   EXPECT_GE(grid->verticalHeader()->visualIndexAt(grid->viewport()->height() - 2), lastRow - 1);
@@ -69,8 +66,7 @@ TEST_F(GridTest, HeadingRowAndKeyColumnStayFixedAndCannotBeSelected) {
   // The fixed cells' colour, in the corner, the heading row and the key
   // column; the translation cells keep the window's colour.
   const QRgb fixed = TranslationGrid::kFixedColour.rgb();
-  QAbstractButton* corner = grid->findChild<QAbstractButton*>();
-  ASSERT_NE(corner, nullptr);
+  QWidget* corner = grid->Corner();
   EXPECT_EQ(PixelAt(corner, {1, 1}), fixed);
   EXPECT_EQ(PixelAt(grid->horizontalHeader(), {grid->TranslationColumnWidth() - 3, 1}), fixed);
   EXPECT_EQ(PixelAt(grid->verticalHeader(), {grid->KeyColumnWidth() - 3, 1}), fixed);
@@ -151,8 +147,7 @@ TEST_F(GridTest, ANewTableWhileEditingOpensTheEditorInItsFirstCell) {
 
 TEST_F(GridTest, LongTextsAreNeitherCutNorStoredCut) {
   const std::string name(40000, 'n');
-  window->Workspace().Header().name = name;
-  window->ShowHeaderFields();
+  window->ChangeWorkspace([&](workspace::Workspace& workspace) { workspace.Header().name = name; });
   Focus(window->eLngName);
   window->eLngName->end(false);
   Type(window->eLngName, "!");
@@ -168,8 +163,7 @@ TEST_F(GridTest, LongTextsAreNeitherCutNorStoredCut) {
 }
 
 TEST_F(GridTest, TheKeyColumnBorderCanBeDraggedInTheHeadingRow) {
-  QAbstractButton* corner = grid->findChild<QAbstractButton*>();
-  ASSERT_NE(corner, nullptr);
+  QWidget* corner = grid->Corner();
   const int before = grid->KeyColumnWidth();
   const QPoint border(corner->width() - 1, 5);
   const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
@@ -180,28 +174,34 @@ TEST_F(GridTest, TheKeyColumnBorderCanBeDraggedInTheHeadingRow) {
   send(QEvent::MouseMove, border + QPoint(40, 0), Qt::LeftButton);
   send(QEvent::MouseButtonRelease, border + QPoint(40, 0), Qt::NoButton);
   EXPECT_EQ(grid->KeyColumnWidth(), before + 40);
-  EXPECT_EQ(corner->width(), before + 40);
-  EXPECT_EQ(grid->verticalHeader()->width(), before + 40);
+  EXPECT_EQ(corner->width(), before + 40 + TranslationGrid::kGridLine);
+  EXPECT_EQ(grid->verticalHeader()->width(), before + 40 + TranslationGrid::kGridLine);
 }
 
-TEST(SingleLineValidator, JoinsLinesWithOneSpaceEachAndKeepsTheCursorInPlace) {
+TEST(InputFilter, DropsNulsTurnsLineBreaksAndKeepsTheCursorInPlace) {
   struct Case {
+    const InputFilter& filter;
     QString text;
     int position;
-    QString joined;
-    int joinedPosition;
+    QString taken;
+    int takenPosition;
   };
+  const QChar nul(QChar::Null);
   const Case cases[] = {
-      {"plain", 3, "plain", 3},
-      {"a\r\nb", 4, "a b", 3},
-      {"a\rb\nc", 5, "a b c", 5},
-      {"\r\n\r\nx", 5, "  x", 3},
-      {"x\r\n", 1, "x ", 1},
+      {kSingleLineInput, "plain", 3, "plain", 3},
+      {kSingleLineInput, "a\r\nb", 4, "a b", 3},
+      {kSingleLineInput, "a\rb\nc", 5, "a b c", 5},
+      {kSingleLineInput, "\r\n\r\nx", 5, "  x", 3},
+      {kSingleLineInput, "x\r\n", 1, "x ", 1},
+      {kSingleLineInput, QString("a\r") + nul + "\nb", 5, "a b", 3},  // still one line break
+      {kSingleLineInput, QString::fromUtf8("a\u2028b\u2029c"), 5, "a b c", 5},
+      {kAuthorsInput, QString::fromUtf8("Ann\u2028Bob\u2029") + nul, 9, "Ann\nBob\n", 8},
+      {kAuthorsInput, "Ann\r\nBob", 8, "Ann\r\nBob", 8},  // the memo breaks these itself
   };
   for (const Case& c : cases) {
     int position = c.position;
-    EXPECT_EQ(SingleLineValidator::JoinLines(c.text, &position), c.joined);
-    EXPECT_EQ(position, c.joinedPosition) << c.text.toStdString();
+    EXPECT_EQ(c.filter.Normalised(c.text, &position), c.taken) << c.text.toStdString();
+    EXPECT_EQ(position, c.takenPosition) << c.text.toStdString();
   }
 }
 

@@ -3,8 +3,6 @@
 // the header fields bound to the workspace.
 
 #include <QAbstractItemView>
-#include <cmath>
-#include <limits>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QComboBox>
@@ -17,8 +15,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "ui/Controls.h"
 #include <QTextCursor>
+#include <algorithm>
+
+#include "ui/ColumnSplit.h"
+#include "ui/Controls.h"
 #include "ui/TranslationGrid.h"
 #include "ui/TranslationModel.h"
 #include "WindowFixture.h"
@@ -49,22 +50,23 @@ TEST_F(WindowTest, StartsMaximisedCaptionedAndEmpty) {
   EXPECT_EQ(model->rowCount(), 1);
   EXPECT_EQ(model->CellText(0, 0), "");
   EXPECT_EQ(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "");
-  EXPECT_FALSE(window->IndicatorMarked());
+  EXPECT_FALSE(Modified());
   EXPECT_TRUE(window->Workspace().SourceFileName().empty());
   EXPECT_EQ(window->Workspace().Reference(), nullptr);
 }
 
 TEST(MainWindow, CaptionsItselfFromTheRunningExecutable) {
-  TfMain window;  // this test program is stamped with the project's version
+  testsupport::ScriptedDialogs dialogs;
+  TfMain window(TfMainOptions{{}, {}, &dialogs});  // this test program is stamped with the project's version
   EXPECT_EQ(window.windowTitle(), "Orvane translator [v 1.00 (build 2)]");
 }
 
 TEST(MainWindow, TheDateFieldUsesTheUsersShortFormatWithTheWholeYear) {
-  testsupport::MessageBoxRecorder boxes;
+  testsupport::ScriptedDialogs dialogs;
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));  // "M/d/yy"
-  TfMain american(TfMainOptions{STAMPED_PROGRAM, &testsupport::FixedNow});
+  TfMain american(TfMainOptions{STAMPED_PROGRAM, &testsupport::FixedNow, &dialogs});
   QLocale::setDefault(QLocale(QLocale::Slovak, QLocale::Slovakia));
-  TfMain slovak(TfMainOptions{STAMPED_PROGRAM, &testsupport::FixedNow});
+  TfMain slovak(TfMainOptions{STAMPED_PROGRAM, &testsupport::FixedNow, &dialogs});
   QLocale::setDefault(QLocale::system());
   EXPECT_EQ(american.eDate->text(), "3/14/2026");
   EXPECT_EQ(slovak.eDate->text(), "14. 3. 2026");
@@ -138,22 +140,12 @@ TEST_F(WindowTest, TabVisitsTheControlsInOrderAndLeavesTheGrid) {
 }
 
 TEST(ColumnWidths, SplitTheWidthLessFiftyThirtySeventyRoundingHalvesToEven) {
-  EXPECT_EQ(TfMain::ColumnWidths(400), std::make_pair(105, 245));
-  EXPECT_EQ(TfMain::ColumnWidths(405), std::make_pair(107, 248));  // 106.5000000000000000052
-  EXPECT_EQ(TfMain::ColumnWidths(1000), std::make_pair(285, 665));
-  EXPECT_EQ(TfMain::ColumnWidths(55), std::make_pair(2, 4));  // 1.5 and 3.5 go to even
-  EXPECT_EQ(TfMain::ColumnWidths(75), std::make_pair(8, 18));  // 7.5 to 8, 17.5 to 18
-  EXPECT_EQ(TfMain::ColumnWidths(0), std::make_pair(-15, -35));
-  // Where long double is the x87's extended type, the program's own integer
-  // arithmetic must agree with it for every width a screen may have.
-  if constexpr (std::numeric_limits<long double>::digits == 64) {
-    for (int width = 0; width <= 20000; ++width) {
-      const long double n = width - 50;
-      const std::pair<int, int> extended{static_cast<int>(std::nearbyintl(n * 0.3L)),
-                                         static_cast<int>(std::nearbyintl(n * 0.7L))};
-      ASSERT_EQ(TfMain::ColumnWidths(width), extended) << width;
-    }
-  }
+  EXPECT_EQ(ColumnWidths(400), std::make_pair(105, 245));
+  EXPECT_EQ(ColumnWidths(405), std::make_pair(107, 248));  // 106.5000000000000000052
+  EXPECT_EQ(ColumnWidths(1000), std::make_pair(285, 665));
+  EXPECT_EQ(ColumnWidths(55), std::make_pair(2, 4));  // 1.5 and 3.5 go to even
+  EXPECT_EQ(ColumnWidths(75), std::make_pair(8, 18));  // 7.5 to 8, 17.5 to 18
+  EXPECT_EQ(ColumnWidths(0), std::make_pair(-15, -35));
 }
 
 TEST_F(WindowTest, ColumnsFollowEveryResizeAndTheWindowStaysAtLeast400Square) {
@@ -185,30 +177,40 @@ TEST_F(WindowTest, OnlyKeysInTheGridMarkTheIndicatorAndNotArrowsEscOrEnter) {
   for (Qt::Key key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down, Qt::Key_Escape,
                       Qt::Key_Return, Qt::Key_Enter}) {
     Press(QApplication::focusWidget(), key);
-    EXPECT_FALSE(window->IndicatorMarked()) << key;
+    EXPECT_FALSE(Modified()) << key;
   }
   for (Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_A, Qt::Key_Delete, Qt::Key_Backspace,
                       Qt::Key_PageDown, Qt::Key_Home, Qt::Key_F2, Qt::Key_Insert}) {
     window->Workspace().SetModified(false);
-    ASSERT_FALSE(window->IndicatorMarked());
+    ASSERT_FALSE(Modified());
     Press(QApplication::focusWidget(), key);
-    EXPECT_TRUE(window->IndicatorMarked()) << key;
+    EXPECT_TRUE(Modified()) << key;
+    // The indicator shows that state, on both of its captions.
     EXPECT_EQ(window->bitSave->palette().color(QPalette::ButtonText), QColor(128, 0, 0));
+    EXPECT_EQ(window->Label9->palette().color(QPalette::WindowText), QColor(128, 0, 0));
   }
 
   window->Workspace().SetModified(false);
+  EXPECT_EQ(window->bitSave->palette().color(QPalette::ButtonText),
+            QPalette().color(QPalette::WindowText));
   Focus(window->eLngTag);
   QTest::keyClicks(window->eLngTag, "sk");
   Focus(window->mAutors);
   QTest::keyClicks(window->mAutors, "Ann");
   window->eDate->setDate(QDate(2026, 1, 1));
-  EXPECT_FALSE(window->IndicatorMarked());
+  EXPECT_FALSE(Modified());
 }
 
 TEST_F(WindowTest, CtrlSRunsSaveFromAnyControlAndNoKeyHandlerSeesIt) {
+  // Without a source, every Save says so, and every Open asks for one first.
+  const auto saves = [&] {
+    const auto texts = dialogs.BoxTexts();
+    return std::count(texts.begin(), texts.end(), "You need to select source file.") -
+           static_cast<long>(dialogs.openRequests.size());
+  };
   Focus(window->eLngName);
   QTest::keyClick(window->eLngName, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(commands.saves, 1);
+  EXPECT_EQ(saves(), 1);
   EXPECT_TRUE(window->eLngName->text().isEmpty());
 
   Focus(window->sgPreklad);
@@ -218,23 +220,23 @@ TEST_F(WindowTest, CtrlSRunsSaveFromAnyControlAndNoKeyHandlerSeesIt) {
   QObject::connect(window->sgPreklad, &TranslationGrid::KeyDown,
                    [&](int key) { keysSeen.push_back(key); });
   QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);  // Ctrl goes down first
-  EXPECT_EQ(commands.saves, 2);
+  EXPECT_EQ(saves(), 2);
   EXPECT_TRUE(editor->text().isEmpty());
   EXPECT_EQ(keysSeen, std::vector<int>{Qt::Key_Control});  // the S never reaches the grid
-  EXPECT_TRUE(window->IndicatorMarked());
+  EXPECT_TRUE(Modified());
 
   for (QWidget* control : std::initializer_list<QWidget*>{window->cbProgram, window->mAutors,
                                                           window->eDate, window->bitOpen}) {
     Focus(control);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
   }
-  EXPECT_EQ(commands.saves, 6);
+  EXPECT_EQ(saves(), 6);
   EXPECT_TRUE(window->mAutors->toPlainText().isEmpty());
 
   window->bitSave->click();
   window->bitOpen->click();
-  EXPECT_EQ(commands.saves, 7);
-  EXPECT_EQ(commands.opens, 1);
+  EXPECT_EQ(saves(), 7);
+  EXPECT_EQ(dialogs.openRequests.size(), 1u);
 }
 
 TEST_F(WindowTest, ARightClickOnTheWindowOpensNoMenu) {
@@ -275,7 +277,7 @@ TEST_F(WindowTest, HeaderFieldsShowTheWorkspaceAndStoreOnlyWhatTheUserEdits) {
   header.programVersion = "3.1";
   header.translationVersion = "3.1.7";
   header.authors = {"Ann", "", "Bob \x9e"};
-  window->ShowHeaderFields();
+  window->ChangeWorkspace([](workspace::Workspace&) {});  // shows the header
 
   EXPECT_EQ(window->eLngName->text(), QString::fromUtf8("Slovenčina"));
   EXPECT_EQ(window->mAutors->toPlainText(), QString::fromUtf8("Ann\n\nBob ž"));
@@ -313,7 +315,7 @@ TEST_F(WindowTest, HeaderFieldsShowTheWorkspaceAndStoreOnlyWhatTheUserEdits) {
   const auto expected = std::chrono::local_days{std::chrono::year{2025} / 12 / 31} +
                         (testsupport::FixedNow() - std::chrono::floor<std::chrono::days>(
                                                        testsupport::FixedNow()));
-  EXPECT_EQ(header.date, expected);
+  EXPECT_EQ(window->Workspace().Date(), expected);
   EXPECT_EQ(header.tag, "sk\x81");
   EXPECT_EQ(header.translationVersion, "3.1.7");
   platform::OverrideSystemCodePage(0);
@@ -323,7 +325,7 @@ TEST_F(WindowTest, TheAuthorsMemoKeepsEveryUntouchedLineByteForByte) {
   platform::OverrideSystemCodePage(1250);
   auto& authors = window->Workspace().Header().authors;
   authors = {"Ann\xa0X", "Bob", "\x81\x01"};  // no-break space, undefined and control bytes
-  window->ShowHeaderFields();
+  window->ChangeWorkspace([](workspace::Workspace&) {});  // shows the header
   Focus(window->mAutors);
   window->mAutors->moveCursor(QTextCursor::Start);
   Type(window->mAutors, "Zed");
@@ -342,17 +344,17 @@ TEST_F(WindowTest, TheAuthorsMemoKeepsEveryUntouchedLineByteForByte) {
 }
 
 TEST(MainWindow, AFailureWhileCreatingIsShownAndTheWindowStillOpens) {
-  testsupport::MessageBoxRecorder boxes;
+  testsupport::ScriptedDialogs dialogs;
   int calls = 0;
   const auto failingClock = [&calls]() -> platform::LocalDateTime {
     if (++calls > 1) throw std::runtime_error("The clock stopped");
     return testsupport::FixedNow();
   };
-  TfMain window(TfMainOptions{STAMPED_PROGRAM, failingClock});
-  ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].text, "The clock stopped.");
-  EXPECT_EQ(boxes.boxes[0].caption, "Orvane translator");
-  EXPECT_EQ(boxes.boxes[0].style, ProcFunc::kIconError);
+  TfMain window(TfMainOptions{STAMPED_PROGRAM, failingClock, &dialogs});
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "The clock stopped.");
+  EXPECT_EQ(dialogs.boxes[0].caption, "Orvane translator");
+  EXPECT_EQ(dialogs.boxes[0].style, platform::kMessageError);
   // What ran before the failure stays done.
   EXPECT_EQ(window.windowTitle(), "Orvane translator [v 2.103 (build 15)]");
   EXPECT_EQ(window.cbProgram->currentIndex(), 0);
@@ -364,10 +366,10 @@ TEST(MainWindow, AFailureWhileCreatingIsShownAndTheWindowStillOpens) {
 TEST_F(WindowTest, ClosingAsksNothing) {
   Focus(window->sgPreklad);
   QTest::keyClicks(QApplication::focusWidget(), "unsaved");
-  ASSERT_TRUE(window->IndicatorMarked());
+  ASSERT_TRUE(Modified());
   EXPECT_TRUE(window->close());
-  EXPECT_TRUE(boxes.boxes.empty());
-  EXPECT_EQ(commands.saves, 0);
+  EXPECT_TRUE(dialogs.boxes.empty());
+  EXPECT_TRUE(dialogs.saveRequests.empty());
 }
 
 }  // namespace

@@ -1,15 +1,21 @@
 #pragma once
 
 // A main window as the program creates it, captioned from the stamped test
-// program and with a fixed clock, shown on the offscreen platform.
+// program, with a fixed clock and scripted dialogs, shown on the offscreen
+// platform.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QTest>
+#include <deque>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
-#include "support/MessageBoxRecorder.h"
+#include "platform/MessageStyle.h"
+#include "ui/WindowDialogs.h"
 #include "ui/f01_main.h"
 
 namespace testsupport {
@@ -21,12 +27,43 @@ inline platform::LocalDateTime FixedNow() {
          milliseconds{250};
 }
 
-class CountingCommands : public WindowCommands {
+// Plays the user at every dialog and box of one window: file dialogs are
+// answered from a script (cancelled once it runs out), boxes are kept.
+class ScriptedDialogs : public WindowDialogs {
  public:
-  void Open() override { ++opens; }
-  void Save() override { ++saves; }
-  int opens = 0;
-  int saves = 0;
+  std::optional<std::string> ChooseFile(QWidget* owner, FileDialogKind kind,
+                                        const workspace::FileDialogRequest& request) override {
+    if (toolkitFileDialogs) return ToolkitDialogs().ChooseFile(owner, kind, request);
+    const bool open = kind == FileDialogKind::Open;
+    (open ? openRequests : saveRequests).push_back(request);
+    auto& answers = open ? openAnswers : saveAnswers;
+    if (answers.empty()) {
+      if (strict) ADD_FAILURE() << "unexpected " << (open ? "open" : "save") << " dialog";
+      return std::nullopt;
+    }
+    auto answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+  }
+
+  int Show(const ProcFunc::MessageBoxRequest& request) override {
+    boxes.push_back(request);
+    return platform::kMessageOk;
+  }
+
+  std::vector<QString> BoxTexts() const {
+    std::vector<QString> texts;
+    for (const auto& box : boxes) texts.push_back(box.text);
+    return texts;
+  }
+
+  // Whether a dialog the script did not expect fails the test.
+  bool strict = false;
+  // Whether the toolkit's own file dialogs are shown instead of the script.
+  bool toolkitFileDialogs = false;
+  std::deque<std::optional<std::string>> openAnswers, saveAnswers;
+  std::vector<workspace::FileDialogRequest> openRequests, saveRequests;
+  std::vector<ProcFunc::MessageBoxRequest> boxes;
 };
 
 class WindowTest : public ::testing::Test {
@@ -50,15 +87,15 @@ class WindowTest : public ::testing::Test {
 
  protected:
   void SetUp() override {
-    window = std::make_unique<TfMain>(TfMainOptions{STAMPED_PROGRAM, &FixedNow});
-    window->SetCommands(&commands);
+    window = std::make_unique<TfMain>(TfMainOptions{STAMPED_PROGRAM, &FixedNow, &dialogs});
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
   void TearDown() override { window.reset(); }
 
-  MessageBoxRecorder boxes;  // a box would otherwise wait for a click
-  CountingCommands commands;
+  bool Modified() const { return window->Workspace().Modified(); }
+
+  ScriptedDialogs dialogs;
   std::unique_ptr<TfMain> window;
 };
 

@@ -14,6 +14,8 @@
 
 #include "platform/CodePage.h"
 #include "support/TestSupport.h"
+#include "ui/CellLooks.h"
+#include "ui/Colours.h"
 #include "ui/Controls.h"
 #include "ui/TranslationGrid.h"
 #include "ui/TranslationModel.h"
@@ -24,7 +26,6 @@ namespace {
 using testsupport::ReadFile;
 using testsupport::WriteFile;
 
-const QColor kMaroon{128, 0, 0};
 
 // cp1250 bytes throughout: "Ján Novák", "Hlavné okno", "Zrušiť".
 const std::string kSource =
@@ -51,20 +52,8 @@ class WorkflowTest : public testsupport::WindowTest {
  protected:
   void SetUp() override {
     platform::OverrideSystemCodePage(1250);
+    dialogs.strict = true;
     WindowTest::SetUp();
-    window->SetCommands(nullptr);  // the window's own commands
-    window->SetFileDialogPresenter(
-        [this](QWidget*, FileDialogKind kind, const workspace::FileDialogRequest& request) {
-          auto& answers = kind == FileDialogKind::Open ? openAnswers : saveAnswers;
-          (kind == FileDialogKind::Open ? openRequests : saveRequests).push_back(request);
-          if (answers.empty()) {
-            ADD_FAILURE() << "unexpected file dialog";
-            return std::optional<std::string>();
-          }
-          auto answer = answers.front();
-          answers.pop_front();
-          return answer;
-        });
     WriteFile(dir / "en.lng", kSource);
     window->cbProgram->setCurrentIndex(1);  // "[Farnel] - program interface"
   }
@@ -74,50 +63,45 @@ class WorkflowTest : public testsupport::WindowTest {
   }
 
   void OpenInto(const std::string& destination) {
-    openAnswers = {dir / "en.lng"};
-    saveAnswers = {destination};
+    dialogs.openAnswers = {dir / "en.lng"};
+    dialogs.saveAnswers = {destination};
     window->bitOpen->click();
   }
 
-  std::vector<QString> BoxTexts() const {
-    std::vector<QString> texts;
-    for (const auto& box : boxes.boxes) texts.push_back(box.text);
-    return texts;
-  }
-
-  // Every cell that one part of the grid paints, by table row.
-  std::map<std::size_t, Painted> Paint(QWidget* part, int firstTableRow) {
+  // Every cell that one part of the grid paints, by table row, with the
+  // look the window gives it.
+  std::map<std::size_t, Painted> Paint(QWidget* part) {
     std::map<std::size_t, Painted> cells;
-    auto previous = ProcFunc::SetCellPaintObserver(
-        [&](const QRect& rect, const QString& text, const ProcFunc::CellLook& look) {
-          const std::size_t row = static_cast<std::size_t>(firstTableRow + rect.top() / 17);
-          cells[row] = {text, look, rect};
-        });
+    TranslationGrid& grid = *window->sgPreklad;
+    const TranslationGrid::DrawCellHandler draw = grid.DrawCellHandlerInUse();
+    grid.SetDrawCellHandler([&](QPainter& painter, const GridCell& cell) {
+      cells[cell.row] = {grid.Model()->CellText(cell.column, cell.row),
+                         CellLookOf(cell, window->Workspace()), cell.rect};
+      draw(painter, cell);
+    });
     part->grab();
-    ProcFunc::SetCellPaintObserver(std::move(previous));
+    grid.SetDrawCellHandler(draw);
     return cells;
   }
-  std::map<std::size_t, Painted> Translations() { return Paint(window->sgPreklad->viewport(), 1); }
-  std::map<std::size_t, Painted> Keys() { return Paint(window->sgPreklad->verticalHeader(), 1); }
-  Painted Heading() { return Paint(window->sgPreklad->horizontalHeader(), 0).at(0); }
+  std::map<std::size_t, Painted> Translations() { return Paint(window->sgPreklad->viewport()); }
+  std::map<std::size_t, Painted> Keys() { return Paint(window->sgPreklad->verticalHeader()); }
+  Painted Heading() { return Paint(window->sgPreklad->horizontalHeader()).at(0); }
 
   testsupport::TempDir dir;
   testsupport::ScopedEnvironment wine{"WINEPREFIX", dir / "prefix"};
-  std::deque<std::optional<std::string>> openAnswers, saveAnswers;
-  std::vector<workspace::FileDialogRequest> openRequests, saveRequests;
 };
 
 TEST_F(WorkflowTest, ANewDestinationIsACopyOfTheSourceWithEveryRowUntranslated) {
   OpenInto(dir / "sk");
 
   EXPECT_EQ(window->lblLoaded->text().toStdString(), dir / "en.lng");
-  ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].text, "Please select your destination file.");
-  EXPECT_EQ(boxes.boxes[0].style, ProcFunc::kIconInformation);
-  EXPECT_EQ(boxes.boxes[0].caption, "Orvane translator");
-  ASSERT_EQ(saveRequests.size(), 1u);
-  EXPECT_EQ(saveRequests[0].filter, "Language file (*.lng)");
-  EXPECT_EQ(saveRequests[0].fileName, "[Farnel] - program interface en");
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Please select your destination file.");
+  EXPECT_EQ(dialogs.boxes[0].style, platform::kMessageInformation);
+  EXPECT_EQ(dialogs.boxes[0].caption, "Orvane translator");
+  ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+  EXPECT_EQ(dialogs.saveRequests[0].filter, "Language file (*.lng)");
+  EXPECT_EQ(dialogs.saveRequests[0].fileName, "[Farnel] - program interface en");
 
   EXPECT_EQ(ReadFile(dir / "sk.lng"),
             "[-main-]\r\ntag=en\r\nname=English\r\nProgramVersion=3.1\r\n"
@@ -125,7 +109,7 @@ TEST_F(WorkflowTest, ANewDestinationIsACopyOfTheSourceWithEveryRowUntranslated) 
             "[Form1]\r\nCaption=%Main window%\r\nBtn=%OK%\r\nCancel=%Cancel%\r\n\r\n"
             "[Msgs]\r\nErr1=%Failed%\r\n\r\n");
   EXPECT_EQ(window->bitSave->text(), "Save");
-  EXPECT_FALSE(window->IndicatorMarked());
+  EXPECT_FALSE(Modified());
 
   for (const auto& [row, cell] : Translations()) {
     if (!cell.text.isEmpty()) {
@@ -141,8 +125,8 @@ TEST_F(WorkflowTest, ANewDestinationIsACopyOfTheSourceWithEveryRowUntranslated) 
   EXPECT_EQ(heading.look.alignment, ProcFunc::CellAlignment::Centred);
 
   // A later Open empties the destination; the caption stays.
-  openAnswers = {std::nullopt};
-  saveAnswers = {std::nullopt};
+  dialogs.openAnswers = {std::nullopt};
+  dialogs.saveAnswers = {std::nullopt};
   window->bitOpen->click();
   EXPECT_EQ(window->Workspace().DestinationFileName(), "");
   EXPECT_EQ(window->bitSave->text(), "Save");
@@ -177,9 +161,9 @@ TEST_F(WorkflowTest, EditsInTheGridAndTheHeaderAreSavedByCtrlSByteForByte) {
   ASSERT_NE(editor, nullptr);
   editor->selectAll();
   Type(editor, QString::fromUtf8("Zlyhanie č. 1"));
-  EXPECT_TRUE(window->IndicatorMarked());
+  EXPECT_TRUE(Modified());
   QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_FALSE(window->IndicatorMarked());
+  EXPECT_FALSE(Modified());
   std::string expected = merged;
   expected.replace(expected.find("Err1=%Failed%"), 13, "Err1=%Zlyhanie \xe8. 1%");
   EXPECT_EQ(ReadFile(dir / "sk.lng"), expected);
@@ -200,16 +184,16 @@ TEST_F(WorkflowTest, EditsInTheGridAndTheHeaderAreSavedByCtrlSByteForByte) {
   QTest::keyClick(window->eLngName, Qt::Key_S, Qt::ControlModifier);
   expected.replace(expected.find("name=Slovensky"), 14, "name=Slovensky \x96 SK");
   EXPECT_EQ(ReadFile(dir / "sk.lng"), expected);
-  EXPECT_EQ(saveRequests.size(), 1u);  // no dialog after the first
-  EXPECT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.saveRequests.size(), 1u);  // no dialog after the first
+  EXPECT_EQ(dialogs.boxes.size(), 1u);
 }
 
 TEST_F(WorkflowTest, TheGridPaintsTheCurrentCellAndUntranslatedRowsAsTheyStand) {
   // Opened, destination cancelled: no reference yet, so nothing is maroon,
   // and the current cell is white on the highlight while the grid has no
   // focus.
-  openAnswers = {dir / "en.lng"};
-  saveAnswers = {std::nullopt};
+  dialogs.openAnswers = {dir / "en.lng"};
+  dialogs.saveAnswers = {std::nullopt};
   window->bitOpen->click();
   window->bitSave->setFocus();
   auto painted = Translations();
@@ -232,7 +216,7 @@ TEST_F(WorkflowTest, TheGridPaintsTheCurrentCellAndUntranslatedRowsAsTheyStand) 
 
   // After a merge with a copy: maroon wins over white on the current cell;
   // with the focus in the grid the editor shows that cell instead.
-  saveAnswers = {dir / "sk.lng"};
+  dialogs.saveAnswers = {dir / "sk.lng"};
   window->bitSave->click();
   EXPECT_EQ(Translations().at(1).look.text, kMaroon);  // blank row: two empty texts
   Focus(window->sgPreklad);
@@ -250,32 +234,32 @@ TEST_F(WorkflowTest, TheGridPaintsTheCurrentCellAndUntranslatedRowsAsTheyStand) 
 }
 
 TEST_F(WorkflowTest, CancelAndTheSameFileInOtherLetterCaseAreRefusedWithTheirMessages) {
-  openAnswers = {std::nullopt};
+  dialogs.openAnswers = {std::nullopt};
   window->bitOpen->click();
-  EXPECT_EQ(BoxTexts(), (std::vector<QString>{"Please select your destination file.",
+  EXPECT_EQ(dialogs.BoxTexts(), (std::vector<QString>{"Please select your destination file.",
                                               "You need to select source file."}));
-  EXPECT_TRUE(saveRequests.empty());
+  EXPECT_TRUE(dialogs.saveRequests.empty());
 
-  boxes.boxes.clear();
+  dialogs.boxes.clear();
   OpenInto(dir / "EN.LNG");
-  ASSERT_EQ(boxes.boxes.size(), 2u);
-  EXPECT_EQ(boxes.boxes[1].text,
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].text,
             "Source file and destination file cannot be same. Please select other one.");
-  EXPECT_EQ(boxes.boxes[1].style, ProcFunc::kIconWarning);
+  EXPECT_EQ(dialogs.boxes[1].style, platform::kMessageWarning);
   EXPECT_EQ(window->bitSave->text(), "Save...");
   EXPECT_EQ(ReadFile(dir / "en.lng"), kSource);
 
   // The next Ctrl+S asks again.
-  saveAnswers = {dir / "sk.lng"};
+  dialogs.saveAnswers = {dir / "sk.lng"};
   Focus(window->eLngTag);
   QTest::keyClick(window->eLngTag, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(saveRequests.size(), 2u);
+  EXPECT_EQ(dialogs.saveRequests.size(), 2u);
   EXPECT_TRUE(std::filesystem::exists(dir / "sk.lng"));
 }
 
 TEST_F(WorkflowTest, AMissingSourceGivesAnEmptyTableAndAHeaderOnlyDestination) {
-  openAnswers = {dir / "typed.lng"};
-  saveAnswers = {dir / "sk.lng"};
+  dialogs.openAnswers = {dir / "typed.lng"};
+  dialogs.saveAnswers = {dir / "sk.lng"};
   window->bitOpen->click();
   EXPECT_EQ(window->sgPreklad->Model()->rowCount(), 1);
   EXPECT_EQ(window->eLngTag->text(), "");
@@ -287,47 +271,47 @@ TEST_F(WorkflowTest, AMissingSourceGivesAnEmptyTableAndAHeaderOnlyDestination) {
 TEST_F(WorkflowTest, TheOpenDialogStartsWhereTheSiblingsSettingsSay) {
   const std::string data = dir / "prefix/drive_c/ProgramData/Orvane/Farnel/Data";
   std::filesystem::create_directories(data);
-  openAnswers = {std::nullopt, std::nullopt};
+  dialogs.openAnswers = {std::nullopt, std::nullopt};
   window->bitOpen->click();  // settings file missing
   WriteFile(data + "/settings.orv", "[Inst]\r\nlocation=/opt/farnel\r\n");
   window->bitOpen->click();
-  ASSERT_EQ(openRequests.size(), 2u);
-  EXPECT_EQ(openRequests[0].initialFolder, ProcFunc::ProgramIdentity().applicationFolder);
-  EXPECT_EQ(openRequests[1].initialFolder, "/opt/farnel/Languages");
-  EXPECT_EQ(openRequests[1].filter, "Language files of program Farnel (*.lng)");
+  ASSERT_EQ(dialogs.openRequests.size(), 2u);
+  EXPECT_EQ(dialogs.openRequests[0].initialFolder, ProcFunc::ProgramIdentity().applicationFolder);
+  EXPECT_EQ(dialogs.openRequests[1].initialFolder, "/opt/farnel/Languages");
+  EXPECT_EQ(dialogs.openRequests[1].filter, "Language files of program Farnel (*.lng)");
 }
 
 TEST_F(WorkflowTest, AFailedSaveIsShownAndLeavesTheIndicatorMarked) {
   OpenInto(dir / "sk.lng");
   std::filesystem::remove(dir / "sk.lng");
   std::filesystem::create_directories(dir / "sk.lng");  // cannot be replaced by a file
-  boxes.boxes.clear();
+  dialogs.boxes.clear();
   Focus(window->sgPreklad);
   Type(window->sgPreklad->CellEditor(), "x");
   QTest::keyClick(window->sgPreklad->CellEditor(), Qt::Key_S, Qt::ControlModifier);
-  ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].style, ProcFunc::kIconError);
-  EXPECT_TRUE(boxes.boxes[0].text.startsWith("Cannot create file \"" + QString::fromStdString(dir / "sk.lng")))
-      << boxes.boxes[0].text.toStdString();
-  EXPECT_TRUE(window->IndicatorMarked());
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].style, platform::kMessageError);
+  EXPECT_TRUE(dialogs.boxes[0].text.startsWith("Cannot create file \"" + QString::fromStdString(dir / "sk.lng")))
+      << dialogs.boxes[0].text.toStdString();
+  EXPECT_TRUE(Modified());
 }
 
 TEST_F(WorkflowTest, TheToolkitDialogsListTheKindsFilesAndCheckNothing) {
   const workspace::FileDialogRequest request{dir.path(), "Language files of invoices (*.ilng)",
                                              "[Farnel] - invoice sk"};
-  const auto open = TfMain::NewFileDialog(window.get(), FileDialogKind::Open, request);
+  const auto open = NewFileDialog(window.get(), FileDialogKind::Open, request);
   EXPECT_EQ(open->acceptMode(), QFileDialog::AcceptOpen);
   EXPECT_EQ(open->fileMode(), QFileDialog::AnyFile);  // a name that does not exist is taken
   EXPECT_EQ(open->nameFilters(), QStringList{"Language files of invoices (*.ilng)"});
   EXPECT_EQ(open->directory().absolutePath().toStdString(), dir.path());
   EXPECT_TRUE(open->isSizeGripEnabled());
-  const auto save = TfMain::NewFileDialog(window.get(), FileDialogKind::Save, request);
+  const auto save = NewFileDialog(window.get(), FileDialogKind::Save, request);
   EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
   EXPECT_TRUE(save->testOption(QFileDialog::DontConfirmOverwrite));
   EXPECT_TRUE(save->testOption(QFileDialog::DontUseNativeDialog));
 
   // Shown for real: a typed name comes back as a full path.
-  window->SetFileDialogPresenter({});
+  dialogs.toolkitFileDialogs = true;
   WriteFile(dir / "cs.lng", "[-main-]\r\ntag=cs\r\n");
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());

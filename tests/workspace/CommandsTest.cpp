@@ -15,6 +15,7 @@
 
 #include "langfile/FileErrors.h"
 #include "support/TestSupport.h"
+#include "platform/MessageStyle.h"
 #include "workspace/Commands.h"
 
 namespace {
@@ -31,11 +32,11 @@ using workspace::Workspace;
 
 constexpr const char* kInterface = "[Farnel] - program interface";
 const std::pair<std::string, unsigned> kSelectDestination{
-    std::string(workspace::kSelectDestinationMessage), workspace::kMessageInformation};
+    std::string(workspace::kSelectDestinationMessage), platform::kMessageInformation};
 const std::pair<std::string, unsigned> kSelectSource{
-    std::string(workspace::kSelectSourceMessage), workspace::kMessageInformation};
+    std::string(workspace::kSelectSourceMessage), platform::kMessageInformation};
 const std::pair<std::string, unsigned> kSameFile{std::string(workspace::kSameFileMessage),
-                                                 workspace::kMessageWarning};
+                                                 platform::kMessageWarning};
 
 platform::LocalDateTime FixedNow() { return local_days{2009y / March / 5} + 12h; }
 

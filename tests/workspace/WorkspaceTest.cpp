@@ -116,13 +116,13 @@ TEST(LoadSource, GivesTheHeaderAndOneRowPerEntryBetweenSectionMarkers) {
                                   "key | Err1 | Failed",
                                   "blank |  | ",
                               }));
-  const workspace::HeaderFields& header = ws.Header();
+  const langfile::LanguageHeader& header = ws.Header();
   EXPECT_EQ(header.tag, "en");
   EXPECT_EQ(header.name, "English");
   EXPECT_EQ(header.programVersion, "3.1");
   EXPECT_EQ(header.translationVersion, "3.1.0");
   EXPECT_EQ(header.authors, std::vector<std::string>{"Jane Doe <jane@example.com>"});
-  EXPECT_EQ(header.date, FixedNow());
+  EXPECT_EQ(ws.Date(), FixedNow());
   EXPECT_EQ(ws.DestinationFileName(), "");
   EXPECT_EQ(ws.Reference(), nullptr);
   EXPECT_FALSE(ws.IsUntranslated(3));
@@ -227,13 +227,13 @@ TEST(MergeDestination, SettlesEveryRowAndStartsANewReferenceEachTime) {
   int ticks = 0;
   Workspace ws([&] { return FixedNow() + seconds(++ticks); });
   ws.LoadSource(dir / "source.lng");
-  EXPECT_EQ(ws.Header().date, FixedNow() + 2s);
+  EXPECT_EQ(ws.Date(), FixedNow() + 2s);
   ws.Table().SetTranslation(1, "typed in a blank row");
   ws.Table().SetTranslation(2, "typed in a marker row");
 
   ws.MergeDestination(dir / "dest.lng");
 
-  EXPECT_EQ(ws.Header().date, FixedNow() + 3s);
+  EXPECT_EQ(ws.Date(), FixedNow() + 3s);
   EXPECT_EQ(ws.Header().tag, "sk");
   EXPECT_EQ(ws.Header().name, "");
   EXPECT_EQ(ws.Header().authors, std::vector<std::string>{"Jan"});

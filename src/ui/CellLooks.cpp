@@ -1,0 +1,16 @@
+#include "ui/CellLooks.h"
+
+#include "ui/Colours.h"
+#include "workspace/Workspace.h"
+
+ProcFunc::CellLook CellLookOf(const GridCell& cell, const workspace::Workspace& workspace) {
+  ProcFunc::CellLook look{cell.background, Qt::black};
+  if (cell.column == 1) {
+    if (cell.inSelection) look.text = Qt::white;
+    // Untranslated wins: it must show on the current cell too.
+    if (workspace.IsUntranslated(cell.row)) look.text = kMaroon;
+  }
+  look.bold = cell.row == 0;
+  look.alignment = cell.row == 0 ? ProcFunc::CellAlignment::Centred : ProcFunc::CellAlignment::Left;
+  return look;
+}

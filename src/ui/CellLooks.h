@@ -1,0 +1,14 @@
+#pragma once
+
+// How the grid shows each cell: white for the current cell, maroon wherever
+// the translation equals the reference text (winning over white), bold and
+// centred in the heading row, black keys.
+
+#include "app/CellPainter.h"
+#include "ui/GridCell.h"
+
+namespace workspace {
+class Workspace;
+}
+
+ProcFunc::CellLook CellLookOf(const GridCell& cell, const workspace::Workspace& workspace);

@@ -1,0 +1,53 @@
+#include "ui/WindowCommandHost.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/ProcFunc.h"
+#include "app/TextCodec.h"
+#include "ui/Controls.h"
+#include "ui/TranslationGrid.h"
+#include "ui/WindowDialogs.h"
+
+WindowCommandHost::WindowCommandHost(QWidget& window, const MainWindowControls& controls,
+                                     WindowDialogs& dialogs, TableChanger changeTable)
+    : window_(window), controls_(controls), dialogs_(dialogs), changeTable_(std::move(changeTable)) {}
+
+std::string WindowCommandHost::SelectedFileKind() const {
+  return controls_.cbProgram->currentText().toStdString();
+}
+
+std::string WindowCommandHost::ApplicationFolder() const {
+  return ProcFunc::ProgramIdentity().applicationFolder;
+}
+
+std::string WindowCommandHost::CommonAppDataFolder() const {
+  return ProcFunc::GetSpecialFolderPath(ProcFunc::kCommonAppData);
+}
+
+std::optional<std::string> WindowCommandHost::ShowOpenDialog(
+    const workspace::FileDialogRequest& request) {
+  return dialogs_.ChooseFile(&window_, FileDialogKind::Open, request);
+}
+
+std::optional<std::string> WindowCommandHost::ShowSaveDialog(
+    const workspace::FileDialogRequest& request) {
+  return dialogs_.ChooseFile(&window_, FileDialogKind::Save, request);
+}
+
+void WindowCommandHost::ShowMessage(std::string_view text, unsigned style) {
+  ProcFunc::MessageBox(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), style,
+                       dialogs_);
+}
+
+void WindowCommandHost::ShowSourceFileName(const std::string& fileName) {
+  controls_.lblLoaded->setText(FileNameText(fileName));
+  controls_.lblLoaded->adjustSize();
+}
+
+void WindowCommandHost::ChangeTable(const std::function<void()>& change) { changeTable_(change); }
+
+void WindowCommandHost::ShowDestinationSaved() {
+  controls_.bitSave->setText(QStringLiteral("Save"));
+  controls_.sgPreklad->RepaintAll();
+}
