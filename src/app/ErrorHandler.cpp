@@ -1,6 +1,7 @@
 #include "app/ErrorHandler.h"
 
 #include "app/TextCodec.h"
+#include "langfile/FileErrors.h"
 #include "platform/MessageStyle.h"
 
 namespace ProcFunc {
@@ -14,8 +15,14 @@ QString FailureMessage(std::exception_ptr failure) {
   const TextCodec& codec = TextCodec::System();
   try {
     std::rethrow_exception(failure);
+  } catch (const EFileStreamError& error) {
+    // The path is the file system's bytes; around it stands code-page text.
+    const std::string_view message = error.what();
+    const std::string_view name = error.FileName();
+    const std::size_t nameAt = static_cast<std::size_t>(name.data() - message.data());
+    return codec.Decode(message.substr(0, nameAt)) + FileNameText(name) +
+           codec.Decode(message.substr(nameAt + name.size()));
   } catch (const std::exception& error) {
-    // Failures carry bytes in the system's code page, file names included.
     return codec.Decode(error.what());
   } catch (...) {
     return QStringLiteral("Unknown failure");

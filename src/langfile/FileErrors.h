@@ -4,32 +4,49 @@
 // them on the way: they end the current command and the application shows
 // their message.
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 class EStreamError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
+// A failure about one file, whose full path stands between double quotes in
+// the message, followed by the system's reason. The path is the file
+// system's bytes while the rest is text, so whoever shows the message reads
+// the two apart: FileName() is where the path stands in what().
 class EFileStreamError : public EStreamError {
  public:
-  using EStreamError::EStreamError;
+  std::string_view FileName() const {
+    return std::string_view(what()).substr(nameOffset_, nameLength_);
+  }
+
+ protected:
+  EFileStreamError(std::string_view lead, const std::string& fullPath, const std::string& reason)
+      : EStreamError(std::string(lead) + "\"" + fullPath + "\". " + reason),
+        nameOffset_(lead.size() + 1),
+        nameLength_(fullPath.size()) {}
+
+ private:
+  std::size_t nameOffset_;
+  std::size_t nameLength_;
 };
 
 // An existing file could not be opened for reading.
 class EFOpenError : public EFileStreamError {
  public:
-  // `fullPath` stands between double quotes, followed by the system's reason.
   EFOpenError(const std::string& fullPath, const std::string& reason)
-      : EFileStreamError("Cannot open file \"" + fullPath + "\". " + reason) {}
+      : EFileStreamError("Cannot open file ", fullPath, reason) {}
 };
 
 // A file could not be created or replaced; it is unchanged.
 class EFCreateError : public EFileStreamError {
  public:
   EFCreateError(const std::string& fullPath, const std::string& reason)
-      : EFileStreamError("Cannot create file \"" + fullPath + "\". " + reason) {}
+      : EFileStreamError("Cannot create file ", fullPath, reason) {}
 };
 
 // The bytes could not be written in full; the file is unchanged.

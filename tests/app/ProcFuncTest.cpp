@@ -20,6 +20,7 @@
 #include "app/ErrorHandler.h"
 #include "app/ProcFunc.h"
 #include "app/TextCodec.h"
+#include "langfile/FileErrors.h"
 #include "platform/MessageStyle.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/TestSupport.h"
@@ -108,7 +109,7 @@ class FailingObject : public QObject {
   bool event(QEvent* event) override {
     if (event->type() != QEvent::User) return QObject::event(event);
     ++eventsHandled;
-    if (eventsHandled == 1) throw std::runtime_error("Cannot open file \"\xe8\x61j.lng\". Broken");
+    if (eventsHandled == 1) throw EFOpenError("/tmp/sloven\xc4\x8dina.lng", "Not a regular file");
     return true;
   }
 };
@@ -129,8 +130,22 @@ TEST(ErrorBox, AFailureInAnEventHandlerIsShownAndTheProgramGoesOn) {
   ASSERT_EQ(recorder.boxes.size(), 1u);
   EXPECT_EQ(recorder.boxes[0].caption, "Orvane translator");
   EXPECT_EQ(recorder.boxes[0].style, platform::kMessageError);
-  // The message's bytes are in the system's code page.
-  EXPECT_EQ(recorder.boxes[0].text, QString::fromUtf8("Cannot open file \"čaj.lng\". Broken."));
+  EXPECT_EQ(recorder.boxes[0].text,
+            QString::fromUtf8("Cannot open file \"/tmp/slovenčina.lng\". Not a regular file."));
+}
+
+// File names are the file system's bytes (UTF-8), every other text of a
+// failure is in the system's code page; each is read as what it is.
+TEST(ErrorBox, FileNamesAndTextsInAMessageAreEachDecodedByTheirOwnRule) {
+  platform::OverrideSystemCodePage(1250);
+  const std::pair<std::exception_ptr, QString> cases[] = {
+      {std::make_exception_ptr(EFCreateError("/home/J\xc5\xbeo/sk.lng", "Permission denied")),
+       QString::fromUtf8("Cannot create file \"/home/Jžo/sk.lng\". Permission denied")},
+      {std::make_exception_ptr(std::runtime_error("Kl\xfa\xe8 \"\xe8\x61j\"")),
+       QString::fromUtf8("Klúč \"čaj\"")},
+  };
+  for (const auto& [failure, shown] : cases) EXPECT_EQ(ProcFunc::FailureMessage(failure), shown);
+  platform::OverrideSystemCodePage(0);
 }
 
 TEST(MessageBox, IsModalCaptionedWithTheProgramTitleAndHasOneOkButton) {
