@@ -30,7 +30,7 @@ class TranslationGrid : public QTableView {
   // A cell's size leaves out the grid line after it, as the fixed cells'
   // do, so sections are a line longer than the cells they hold.
   static constexpr int kRowHeight = 17;
-  static constexpr int kGridLine = 0;
+  static constexpr int kGridLine = 1;
   static constexpr int kDefaultColumnWidth = 66;
   // The fixed cells' light blue.
   static inline const QColor kFixedColour{167, 192, 252};

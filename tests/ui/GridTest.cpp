@@ -53,6 +53,27 @@ TEST_F(GridTest, HeadingRowAndKeyColumnStayFixedAndCannotBeSelected) {
   EXPECT_EQ(model->columnCount(), 1);  // only translations are cells of their own
   EXPECT_EQ(model->CellText(0, 0), "name");
   EXPECT_EQ(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "translation");
+  // Every cell, fixed or not, is its column's width by the row height; the
+  // grid lines lie outside it.
+  grid->SetColumnWidths(105, 245);
+  std::vector<GridCell> cells;
+  const TranslationGrid::DrawCellHandler draw = grid->DrawCellHandlerInUse();
+  grid->SetDrawCellHandler([&](QPainter& painter, const GridCell& cell) {
+    cells.push_back(cell);
+    draw(painter, cell);
+  });
+  for (QWidget* part : {grid->Corner(), grid->horizontalHeader()->viewport(),
+                        grid->verticalHeader()->viewport(), grid->viewport()})
+    part->grab();
+  grid->SetDrawCellHandler(draw);
+  ASSERT_GT(cells.size(), 20u);
+  for (const GridCell& cell : cells) {
+    EXPECT_EQ(cell.rect.size(), QSize(cell.column == 0 ? 105 : 245, TranslationGrid::kRowHeight))
+        << cell.column << ", " << cell.row;
+  }
+  EXPECT_EQ(grid->KeyColumnWidth(), 105);
+  EXPECT_EQ(grid->TranslationColumnWidth(), 245);
+
   grid->scrollToBottom();
   QApplication::processEvents();
   EXPECT_GT(grid->verticalScrollBar()->value(), 0);
