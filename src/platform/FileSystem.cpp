@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -152,13 +153,15 @@ std::string TemporaryNameFor(const std::string& target, unsigned attempt) {
          std::to_string((ticks ^ (ticks >> 17)) % 1000000) + std::to_string(attempt) + ".tmp";
 }
 
-// Creates a new, empty temporary file beside `target` with the permission
-// bits a newly created file would get.
+// Creates a new, empty temporary file beside `target` that only its owner
+// may open: whoever opens a file can go on reading it, so anyone let in
+// while it is written would also read the bytes of a file meant for the
+// owner alone.
 int CreateTemporaryBeside(const std::string& target, std::string& temporaryName, int& error) {
   if ((error = Injected(faults::Step::CreateTemporary)) != 0) return -1;
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
     temporaryName = TemporaryNameFor(target, attempt);
-    int fd = open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    int fd = open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0600);
     if (fd >= 0) return fd;
     if (errno != EEXIST) break;
   }
@@ -197,6 +200,34 @@ void KeepOwnerAndMode(int fd, const struct stat& old) {
     [[maybe_unused]] int groupOnly = fchown(fd, static_cast<uid_t>(-1), old.st_gid);
   }
   fchmod(fd, old.st_mode & 07777);
+}
+
+// Read rather than set and put back, which would give a file another thread
+// creates meanwhile the wrong mode.
+mode_t CurrentUmask() {
+  std::string status;
+  if (ReadWholeFile("/proc/self/status", status).ok) {
+    std::string::size_type line = status.find("\nUmask:");
+    if (line != std::string::npos) {
+      const char* digits = status.c_str() + line + std::strlen("\nUmask:");
+      char* end = nullptr;
+      unsigned long mask = std::strtoul(digits, &end, 8);
+      if (end != digits) return static_cast<mode_t>(mask & 0777);
+    }
+  }
+  mode_t mask = umask(0);
+  umask(mask);
+  return mask;
+}
+
+// The mode the replacement ends with: the old file's, or what a plain
+// create of a new file would have given it.
+void GiveFinalOwnerAndMode(int fd, bool exists, const struct stat& old) {
+  if (exists) {
+    KeepOwnerAndMode(fd, old);
+  } else {
+    fchmod(fd, 0666 & ~CurrentUmask());
+  }
 }
 
 WriteOutcome Failed(WriteFailure failure, int error) {
@@ -414,7 +445,6 @@ WriteOutcome ReplaceFileContents(const std::string& name, const ReplacementProdu
   std::string temporaryName;
   FileDescriptor fd(CreateTemporaryBeside(target, temporaryName, error));
   if (!fd.valid()) return Failed(WriteFailure::Create, error);
-  if (exists) KeepOwnerAndMode(fd.get(), old);
 
   {
     FileSizeSignalHold hold;
@@ -427,6 +457,10 @@ WriteOutcome ReplaceFileContents(const std::string& name, const ReplacementProdu
     }
     error = writer.Finish();
   }
+  // Only with every byte written may the final mode let others in: they can
+  // then read no more than the replaced file will show them anyway. The sync
+  // below takes the mode to the disk together with the bytes.
+  if (error == 0) GiveFinalOwnerAndMode(fd.get(), exists, old);
   // A file system that cannot sync at all (EINVAL) has nothing to report.
   if (error == 0) error = Injected(faults::Step::Sync);
   if (error == 0 && fsync(fd.get()) != 0 && errno != EINVAL) error = errno;
