@@ -5,7 +5,9 @@
 #include <wctype.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace platform {
 namespace {
@@ -67,6 +69,19 @@ bool SameFileNameIgnoringCase(std::string_view first, std::string_view second) {
     if (Folded(NextCharacter(first, i)) != Folded(NextCharacter(second, j))) return false;
   }
   return i == first.size() && j == second.size();
+}
+
+std::string WithResolvedFolder(const std::string& name) {
+  if (name.empty()) return name;
+  const std::string::size_type slash = name.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : name.substr(0, slash);
+  // The "/." makes realpath refuse a folder that is really a file.
+  const std::unique_ptr<char, decltype(&std::free)> resolved(
+      realpath((folder + "/.").c_str(), nullptr), &std::free);
+  if (!resolved) return name;
+  std::string result = resolved.get();
+  if (result.back() != '/') result += '/';
+  return result + name.substr(slash == std::string::npos ? 0 : slash + 1);
 }
 
 std::string_view ExtensionOf(std::string_view fileName) {

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/CodePage.h"
 #include "platform/FileNames.h"
@@ -38,6 +40,32 @@ TEST(ExtensionOf, IsFromTheLastDotOfTheLastName) {
   EXPECT_EQ(ExtensionOf("/x.d/sk"), "");
   EXPECT_EQ(ExtensionOf("/x/sk."), ".");
   EXPECT_EQ(ExtensionOf("sk"), "");
+}
+
+// A Wine prefix reaches drive C both through dosdevices/c: and as drive_c.
+TEST(WithResolvedFolder, FollowsTheFolderButNotTheLastName) {
+  TempDir dir;
+  const std::string real = std::filesystem::canonical(dir.path());
+  const std::string languages = real + "/drive_c/Program Files/X/Languages";
+  std::filesystem::create_directories(languages);
+  testsupport::WriteFile(languages + "/en.lng", "[-main-]\r\n");
+  std::filesystem::create_directories(dir / "dosdevices");
+  ASSERT_EQ(symlink("../drive_c", (dir / "dosdevices/c:").c_str()), 0);
+  ASSERT_EQ(symlink("en.lng", (languages + "/link.lng").c_str()), 0);
+  struct Case {
+    std::string name, resolved;
+  };
+  for (const Case& c : std::vector<Case>{
+           {dir / "dosdevices/c:/Program Files/X/Languages/EN.LNG", languages + "/EN.LNG"},
+           {dir / "drive_c/Program Files/X/../X/Languages//en.lng", languages + "/en.lng"},
+           {languages + "/link.lng", languages + "/link.lng"},
+           {dir / "missing/en.lng", dir / "missing/en.lng"},
+           {dir / "dosdevices/c:/Program Files/X/Languages/en.lng/x",
+            dir / "dosdevices/c:/Program Files/X/Languages/en.lng/x"},
+           {"/en.lng", "/en.lng"},
+           {"", ""}}) {
+    EXPECT_EQ(platform::WithResolvedFolder(c.name), c.resolved) << c.name;
+  }
 }
 
 TEST(SameFile, SeesThroughEveryOtherNameOfOneFile) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "support/TestSupport.h"
@@ -95,6 +96,41 @@ TEST(ReplaceFileContents, NewFilesGetTheUsualPermissionsAndLinksTheirTarget) {
   platform::WriteOutcome loop = platform::ReplaceFileContents(dir / "loop", "x");
   EXPECT_EQ(loop.failure, platform::WriteFailure::Create);
   EXPECT_EQ(loop.reason, "Too many levels of symbolic links");
+}
+
+// Whoever opens the temporary file may go on reading it, so nobody but its
+// owner may open it while it is written, whatever mode it ends with.
+TEST(ReplaceFileContents, OnlyTheOwnerCanOpenTheFileBeingWritten) {
+  struct UmaskFor {
+    mode_t previous = umask(027);
+    ~UmaskFor() { umask(previous); }
+  } mask;
+  struct Case {
+    const char* name;
+    mode_t before;  // 0: no such file yet
+    mode_t after;
+  };
+  for (const Case& c : {Case{"readable", 0644, 0644}, Case{"new", 0, 0640}}) {
+    TempDir dir;
+    if (c.before != 0) {
+      WriteFile(dir / "a.lng", "old");
+      ASSERT_EQ(chmod((dir / "a.lng").c_str(), c.before), 0);
+    }
+    std::vector<mode_t> seen;
+    platform::faults::SetInjector([&](platform::faults::Step step) {
+      if (step != platform::faults::Step::Write) return 0;
+      for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        if (entry.path().extension() == ".tmp") seen.push_back(ModeOf(entry.path()));
+      }
+      return 0;
+    });
+    platform::WriteOutcome outcome = platform::ReplaceFileContents(dir / "a.lng", "new");
+    platform::faults::SetInjector({});
+    ASSERT_TRUE(outcome.ok()) << c.name;
+    EXPECT_EQ(seen, std::vector<mode_t>{0600}) << c.name;
+    EXPECT_EQ(ModeOf(dir / "a.lng"), c.after) << c.name;
+    EXPECT_EQ(ReadFile(dir / "a.lng"), "new") << c.name;
+  }
 }
 
 TEST(ReplaceFileContents, AFolderThatRefusesNewFilesLeavesTheOldOneAlone) {
