@@ -342,6 +342,15 @@ TEST_F(OpenDialogFolderTest, IsTheSiblingsLanguagesFolderWhenItsSettingsSayWhere
   std::filesystem::create_directories(dir / "prefix/drive_c/Program Files/Orvane/Farnel/languages");
   Settings("[Inst]\r\nlocation=c:\\program files\\orvane\\farnel\\\r\n");
   EXPECT_EQ(Folder(), dir / "prefix/dosdevices/c:/Program Files/Orvane/Farnel/languages");
+
+  // A Linux path is the file system's bytes; a Windows one is code-page text.
+  platform::OverrideSystemCodePage(1250);
+  Settings("[Inst]\r\nlocation=/home/Jo\xc5\xbeo/Farnel\r\n");
+  EXPECT_EQ(Folder(), "/home/Jo\xc5\xbeo/Farnel/Languages");
+  std::filesystem::create_directories(dir / "prefix/drive_c/Jo\xc5\xbeo");
+  Settings("[Inst]\r\nlocation=C:\\Jo\x9eo\r\n");
+  EXPECT_EQ(Folder(), dir / "prefix/dosdevices/c:/Jo\xc5\xbeo/Languages");
+  platform::OverrideSystemCodePage(0);
 }
 
 TEST_F(OpenDialogFolderTest, IsTheApplicationFolderWheneverTheSiblingCannotBeFound) {
