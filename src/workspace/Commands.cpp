@@ -105,9 +105,14 @@ void Commands::ChooseDestination() {
   std::string destination = platform::FullPathName(*chosen);
   if (!platform::SameFileNameIgnoringCase(platform::ExtensionOf(destination), extension))
     destination += extension;
-  // Another name for the source (a link, "..") is refused too: the merge
-  // would read the source as its own translation and the save overwrite it.
-  if (platform::SameFileNameIgnoringCase(destination, source) ||
+  // Another name for the source is refused too: the merge would read the
+  // source as its own translation and the save overwrite it. Under Wine,
+  // where the sibling programs run, letter case does not tell files apart,
+  // also in a folder reached by another path (drive_c and dosdevices/c:),
+  // so a name differing only in case would give their folder two files
+  // they cannot tell apart.
+  if (platform::SameFileNameIgnoringCase(platform::WithResolvedFolder(destination),
+                                         platform::WithResolvedFolder(source)) ||
       platform::SameFile(destination, source)) {
     host_.ShowMessage(kSameFileMessage, platform::kMessageWarning);
     return;

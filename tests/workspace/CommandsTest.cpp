@@ -201,7 +201,7 @@ TEST_F(CommandsTest, TheSourceIsRefusedAsDestinationUnderAnyOfItsNames) {
 
   for (const std::string& name : {dir / "EN.LNG", dir / "En", dir / "link.lng",
                                   dir / "hard.lng", dir / "sub/../en.lng",
-                                  dir / "sub/linked/en.lng"}) {
+                                  dir / "sub/linked/en.lng", dir / "sub/linked/EN.LNG"}) {
     host.messages.clear();
     host.saveAnswers = {name};
     commands.Save();
@@ -215,7 +215,7 @@ TEST_F(CommandsTest, TheSourceIsRefusedAsDestinationUnderAnyOfItsNames) {
   // Each refusal leaves the destination to be chosen again.
   host.saveAnswers = {dir / "sk.lng"};
   commands.Save();
-  EXPECT_EQ(host.saveRequests.size(), 7u);
+  EXPECT_EQ(host.saveRequests.size(), 8u);
   EXPECT_EQ(ws.DestinationFileName(), dir / "sk.lng");
 }
 
