@@ -49,8 +49,10 @@ TfMain::TfMain(TfMainOptions options)
 
 TfMain::~TfMain() {
   // The grid's editor hands its text to the workspace when it loses the
-  // focus, which closing the window causes; the workspace must still exist.
+  // focus, which closing the window causes, and the header editors store
+  // what their fields say: both go while the workspace still exists.
   delete sgPreklad;
+  delete headerFields_;
 }
 
 void TfMain::ConnectHandlers() {
