@@ -41,7 +41,6 @@ void SetUpIdentity(QWidget& mainWindow, const std::string& executableFile);
 void SetApplicationTitle(const QString& title);
 const QString& ApplicationTitle();
 
-// The four numbers of a product version, each 0 to 65535.
 struct ProductVersion {
   std::uint16_t major = 0;
   std::uint16_t minor = 0;

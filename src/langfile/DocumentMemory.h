@@ -1,8 +1,5 @@
 #pragma once
 
-// Where the INI document keeps everything it reads and makes: the file's
-// bytes in one piece, and its lists and own texts in large chunks.
-
 #include <cstddef>
 #include <initializer_list>
 #include <memory_resource>
@@ -45,7 +42,6 @@ class DocumentMemory final : public std::pmr::memory_resource {
 
   platform::FileBytes file_;
   std::vector<platform::MemoryBlock> chunks_;
-  // Large pieces, each in a block of its own.
   std::vector<platform::MemoryBlock> blocks_;
   char* next_ = nullptr;  // what is still free of the last chunk
   char* end_ = nullptr;

@@ -88,8 +88,6 @@ TMemIniFile::TMemIniFile(const std::string& fileName)
   }
   platform::FileBytes bytes;
   ParseProgress progress;
-  // Each piece is parsed while it is still in the processor's caches; a
-  // large file read whole would be fetched back from main memory.
   platform::ReadOutcome read = platform::ReadWholeFile(
       fileName, bytes, [&](std::string_view soFar) { ParseMore(soFar, false, progress); },
       kReadPiece);

@@ -80,7 +80,6 @@ class TMemIniFile : public TCustomIniFile {
                                             std::string_view key) const override;
   void SetValue(std::string_view section, std::string_view key,
                 std::string_view value) override;
-  // One entry for SetValues.
   struct Setting {
     std::string_view key;
     std::string_view value;
@@ -137,7 +136,6 @@ class TMemIniFile : public TCustomIniFile {
   struct FromTextTag {};
   TMemIniFile(std::string_view bytes, const std::string& fileName, FromTextTag);
 
-  // How far the reading of a file in pieces has got.
   struct ParseProgress {
     const char* start = nullptr;  // where the bytes were when parsing began
     std::size_t done = 0;         // how many of them are parsed

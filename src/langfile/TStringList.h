@@ -1,8 +1,5 @@
 #pragma once
 
-// Ordered lists of texts, and the hashed kind that finds a text or an entry
-// name regardless of letter case.
-
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -59,7 +56,6 @@ class THashedStringList : public TStringList {
 
   static constexpr std::ptrdiff_t kNotFound = -1;
 
-  // Position of the last text equal to `text` but for letter case.
   std::ptrdiff_t IndexOf(std::string_view text) const;
   // Position of the last text whose part before its first "=" equals `name`
   // but for letter case. Texts without "=" have no name and never match.

@@ -44,12 +44,10 @@ class ViewList {
   // The same, for a text whose key is the one the last Find sought in vain:
   // the index then knows its place already.
   void AddMissing(std::string_view text);
-  // Empties the list, as if just made.
   void Clear();
   // Replaces a text by one with the same key but for letter case.
   void Put(std::size_t position, std::string_view text) { texts_[position] = text; }
 
-  // Whether two of the texts share a key.
   bool HasRepeats() const { return index_.HasRepeats(); }
   // Position of the last text with `key`, or NameIndex::kNotFound.
   std::ptrdiff_t Find(std::string_view key) const { return Find(key, std::nullopt); }

@@ -1,7 +1,5 @@
 #pragma once
 
-// The wall clock as the translator reads it: local date and time.
-
 #include <chrono>
 
 namespace platform {

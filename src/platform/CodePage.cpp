@@ -14,9 +14,6 @@ namespace {
 
 constexpr CodePage kWesternCodePage = 1252;
 
-// ---------------------------------------------------------------------------
-// Locale name to code page
-
 // Languages whose Windows ANSI code page is not 1252. An entry with a
 // modifier only matches locale names carrying that "@modifier"; entries are
 // searched in order, so a language's script variants precede its default.
@@ -72,14 +69,10 @@ std::string ModifierOf(std::string_view localeName) {
                                       : AsciiLower(localeName.substr(at + 1));
 }
 
-// ---------------------------------------------------------------------------
-// Case tables
-
 bool IsSupported(CodePage codePage) {
   return codePage == 874 || (codePage >= 1250 && codePage <= 1258);
 }
 
-// Owns an iconv conversion descriptor.
 class Converter {
  public:
   Converter(const std::string& to, const std::string& from)
@@ -241,8 +234,6 @@ CodePage CodePageForLocale(std::string_view localeName) {
   return kWesternCodePage;
 }
 
-// Unknown code page numbers get the 1252 table, the same Western European
-// default that CodePageForLocale falls back to.
 const CaseTable& UpperCaseTable(CodePage codePage) {
   static std::map<CodePage, CaseTable> cache;  // node-based: references stay valid
   const CodePage key = IsSupported(codePage) ? codePage : kWesternCodePage;

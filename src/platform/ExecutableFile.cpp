@@ -94,8 +94,6 @@ std::string_view WithoutTrailingNuls(std::string_view text) {
   return text;
 }
 
-// Where a run of notes lies in the file, and the alignment of the section or
-// segment that holds it.
 struct NoteBlock {
   std::uint64_t offset = 0;
   std::uint64_t size = 0;
@@ -106,9 +104,8 @@ struct NoteBlock {
 // where the linker pads them to 8 (the x86-64 property note).
 std::uint64_t NotePadding(const NoteBlock& block) { return block.alignment == 8 ? 8 : 4; }
 
-// The descriptor of the first note in `notes` with this owner and type. The
-// walk ends at the first note whose sizes run past the end: nothing after it
-// can be found reliably.
+// The walk ends at the first note whose sizes run past the end: nothing
+// after it can be found reliably.
 std::optional<std::string> FindNote(std::string_view notes, std::uint64_t padding,
                                     std::string_view owner, std::uint32_t type) {
   std::uint64_t at = 0;

@@ -1,9 +1,6 @@
 #pragma once
 
-// File names as the user and the sibling programs think of them: the same
-// name in other letter case is the same name, a folder is the same folder
-// under each path that leads to it, and the extension is what follows the
-// last dot of the last name.
+// File names as the user and the sibling programs think of them.
 
 #include <string>
 #include <string_view>

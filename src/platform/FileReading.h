@@ -1,7 +1,5 @@
 #pragma once
 
-// Whole-file reads, into a string or into a block of memory of the file's own.
-
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -10,8 +8,7 @@
 
 namespace platform {
 
-// The outcome of a file operation: `ok`, or the system's words for the
-// failure in `reason`.
+// `reason`: the system's words for the failure, when not `ok`.
 struct ReadOutcome {
   bool ok = true;
   std::string reason;
@@ -54,7 +51,6 @@ class MemoryBlock {
   std::size_t mapped_ = 0;  // the length of the mapping, when the system gave the memory
 };
 
-// A file's bytes as read, in a block of their own.
 class FileBytes {
  public:
   FileBytes() = default;
@@ -77,7 +73,6 @@ class FileBytes {
 // The same, without the copy or the cleared memory a std::string would cost.
 ReadOutcome ReadWholeFile(const std::string& name, FileBytes& bytes);
 
-// What has been read so far, handed over after every piece of a file.
 using ReadProgress = std::function<void(std::string_view soFar)>;
 
 // The same, read in pieces of `pieceSize` bytes, with `progress` told after

@@ -252,7 +252,6 @@ WriteOutcome ReplaceFileContents(const std::string& name, const ReplacementProdu
 void ReplacementWriter::Spill(std::string_view bytes) {
   if (error_ != 0) return;
   if (used_ > 0) {
-    // Fill the block up and write it.
     std::size_t room = capacity_ - used_;
     std::memcpy(buffer_.get() + used_, bytes.data(), room);
     bytes.remove_prefix(room);

@@ -1,8 +1,5 @@
 #pragma once
 
-// Whole-file replacement that never leaves a half-written file, and the
-// faults tests make it meet.
-
 #include <cstddef>
 #include <cstring>
 #include <functional>

@@ -9,16 +9,15 @@
 namespace platform {
 
 // The sibling programs' folder for data shared by all users: "drive_c/
-// ProgramData/" in the Wine prefix, which is $WINEPREFIX when set and not
-// empty (a relative one taken as it is), else ".wine" in the user's home
-// folder ($HOME when set and not empty, else the home folder the user
-// database gives). Ends in exactly one '/'. Empty text when that folder does
-// not exist.
+// ProgramData/" in WinePrefixFolder(). Ends in exactly one '/'. Empty text
+// when that folder does not exist.
 std::string CommonAppDataFolder();
 
 // The Wine prefix the sibling programs run in: $WINEPREFIX when set and not
-// empty, else ".wine" in the user's home folder. Empty text when there is no
-// home folder either. Not checked for existence.
+// empty (a relative one taken as it is), else ".wine" in the user's home
+// folder ($HOME when set and not empty, else the home folder the user
+// database gives). Empty text when there is no home folder either. Not
+// checked for existence.
 std::string WinePrefixFolder();
 
 // The Linux path of a Windows path such as C:\Program Files\Orvane as Wine

@@ -30,7 +30,6 @@ QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionVie
 
 void CellEditorDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
-  // The open editor shows the current cell's text itself.
   if (grid_.EditorShows(index)) return;
   const bool current = index == grid_.currentIndex();
   // The current cell is highlighted whenever it is painted, which with

@@ -22,7 +22,6 @@ class TComboBox : public QComboBox {
   void DropDown();
 };
 
-// List items of a fixed height.
 class FixedHeightItemDelegate : public QStyledItemDelegate {
   Q_OBJECT
 

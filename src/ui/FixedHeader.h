@@ -1,9 +1,5 @@
 #pragma once
 
-// The grid's fixed cells: the heading row and the key column are header
-// views, so they stay in view while the translations scroll, and the corner
-// cell where they meet is a widget of the grid's own.
-
 #include <QHeaderView>
 #include <QWidget>
 

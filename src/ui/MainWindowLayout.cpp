@@ -48,7 +48,6 @@ QLabel* NewLabel(QWidget* parent, const char* name, const QString& text, int lef
   return label;
 }
 
-// A label whose text ends at `right`, next to its field.
 QLabel* NewRightAlignedLabel(QWidget* parent, const char* name, const QString& text, int right,
                              int top) {
   QLabel* label = NewLabel(parent, name, text, 0, top);

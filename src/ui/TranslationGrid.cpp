@@ -162,7 +162,6 @@ void TranslationGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdi
 
 void TranslationGrid::updateGeometries() {
   QTableView::updateGeometries();
-  // Where the two fixed headers meet, over the view's own corner button.
   corner_->setGeometry(keyColumn_->x(), headingRow_->y(), keyColumn_->width(),
                        headingRow_->height());
   corner_->raise();

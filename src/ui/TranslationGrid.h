@@ -32,7 +32,6 @@ class TranslationGrid : public QTableView {
   static constexpr int kRowHeight = 17;
   static constexpr int kGridLine = 1;
   static constexpr int kDefaultColumnWidth = 66;
-  // The fixed cells' light blue.
   static inline const QColor kFixedColour{167, 192, 252};
 
   explicit TranslationGrid(QWidget* parent = nullptr);
@@ -86,7 +85,6 @@ class TranslationGrid : public QTableView {
   bool EditorShows(const QModelIndex& index) const;
 
  signals:
-  // A key press in the grid or its cell editor.
   void KeyDown(int key, Qt::KeyboardModifiers modifiers);
 
  protected:

@@ -36,7 +36,6 @@ class TranslationModel : public QAbstractTableModel {
   // empty beyond the table.
   QString CellText(int column, std::size_t row) const;
 
-  // The table row behind a model row.
   static std::size_t TableRow(int modelRow) { return static_cast<std::size_t>(modelRow) + 1; }
 
   // Around every change of the table as a whole (load, merge): the view

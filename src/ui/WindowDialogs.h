@@ -25,7 +25,6 @@ class WindowDialogs : public ProcFunc::MessageBoxes {
                                                 const workspace::FileDialogRequest& request) = 0;
 };
 
-// The toolkit's dialogs and modal boxes.
 WindowDialogs& ToolkitDialogs();
 
 // The toolkit's file dialog set up for `request`, not yet shown.

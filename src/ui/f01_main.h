@@ -1,9 +1,8 @@
 #pragma once
 
-// The main window: file kind, Open and Save, the header fields of the
-// translation and the grid. It owns the workspace for the whole run; its
-// event handlers carry the workflow, each under the default error handler.
-// The window itself only builds its parts and wires them together.
+// The main window. It owns the workspace for the whole run; its event
+// handlers carry the workflow, each under the default error handler. The
+// window itself only builds its parts and wires them together.
 
 #include <QWidget>
 #include <functional>
@@ -57,7 +56,6 @@ class TfMain : public QWidget, public MainWindowControls {
   void Guarded(Handler&& handler);
   void KeepMinimumOuterSize();
 
-  // Event handlers.
   void FormCreate(const std::string& executableFile);
   void FormResize();
   void bitOpenClick();

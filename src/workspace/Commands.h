@@ -49,7 +49,6 @@ class CommandHost {
  public:
   virtual ~CommandHost() = default;
 
-  // The text of the file kind the user selected.
   virtual std::string SelectedFileKind() const = 0;
   // The program's own folder and the common application-data folder, each
   // ending in '/'; the latter empty when there is none.

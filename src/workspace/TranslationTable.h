@@ -28,7 +28,6 @@ inline constexpr std::string_view kTranslationHeading = "translation";
 // What a section marker row shows in front of the section's name.
 inline constexpr std::string_view kSectionMarker = "section - ";
 
-// Where a text sits in a table's text store: offset and length.
 struct TextSpan {
   std::uint32_t offset = 0;
   std::uint32_t length = 0;
@@ -92,7 +91,6 @@ class TranslationTable {
   static std::uint32_t Checked(std::size_t size);
   TextSpan Keep(std::string& store, std::string_view text);
   void AppendRow(RowKind kind, std::string_view key, std::string_view translation);
-  // Fills the trailing blank row with a key and adds the next blank row.
   void FillLastRow(std::string_view key, TextSpan translation);
 
   std::vector<Row> rows_;

@@ -35,11 +35,9 @@ void Workspace::LoadSource(const std::string& fileName) {
   // Every key and text of the table is a part of an entry, so the entries'
   // sizes give the stores room enough to be sized once (only a repeated key
   // whose last value is longer than its first can make them grow).
-  // A name may head several sections (letter case aside), but lookups, and
-  // so the merge and the save, reach only the last of them: the table lists
-  // the name once, where it first stands, with that section's entries.
-  // Listing every copy would repeat those entries for each, n copies of k
-  // keys making n*k rows out of a file of n+k lines.
+  // A repeated section name is listed once: listing every copy would repeat
+  // the last one's entries for each, n copies of k keys making n*k rows out
+  // of a file of n+k lines.
   std::vector<std::string> sections;
   {
     THashedStringList listed(document.UpperCase());
@@ -64,10 +62,9 @@ void Workspace::LoadSource(const std::string& fileName) {
     // repeats is looked up in it for each of its rows.
     const std::size_t position = document.SectionPosition(section).value();
     const bool repeats = document.NamesRepeat(section);
-    // A key that repeats is listed once, where it first stands, with the
-    // value lookups give, its last; the save sets that one entry. Listed
-    // for each copy, it would show each the same text, and what was typed
-    // into an earlier copy would be overwritten by a later one on saving.
+    // The save sets only the last copy of a repeated key. Listed for each
+    // copy, it would show each the same text, and what was typed into an
+    // earlier copy would be overwritten by a later one on saving.
     std::optional<THashedStringList> listed;
     if (repeats) listed.emplace(document.UpperCase());
     // Lines without a name all show what the empty name finds: one text,
@@ -137,7 +134,6 @@ std::unique_ptr<TMemIniFile> Workspace::MergeDestination(const std::string& file
                                  : std::nullopt) {
           settle(row, ProcFunc::UnwrappedPart(*value));
         } else {
-          // The row keeps its own text, as it stands.
           built->Append(table_.SettleTranslation(row));
         }
         break;

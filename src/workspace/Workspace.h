@@ -1,9 +1,7 @@
 #pragma once
 
-// The working model of the program: the translation table, the header
-// fields, the source and destination file names, the reference table of the
-// last merge and the unsaved-changes state. Loading, merging and saving work
-// on it; the window only shows and edits it.
+// The working model of the program: loading, merging and saving work on it;
+// the window only shows and edits it.
 
 #include <cstddef>
 #include <functional>
