@@ -27,6 +27,7 @@ void TfMain::Guarded(Handler&& handler) {
 TfMain::TfMain(TfMainOptions options)
     : clock_(options.clock ? std::move(options.clock) : &platform::LocalNow),
       dialogs_(options.dialogs ? *options.dialogs : ToolkitDialogs()),
+      drawCell_(options.drawCell ? std::move(options.drawCell) : CellDrawer(&ProcFunc::DrawCell)),
       workspace_(std::make_unique<workspace::Workspace>(clock_)) {
   if (options.executableFile.empty()) options.executableFile = platform::ExecutablePath();
 
@@ -136,6 +137,6 @@ void TfMain::sgPrekladKeyDown(int key) {
 }
 
 void TfMain::sgPrekladDrawCell(QPainter& painter, const GridCell& cell) {
-  ProcFunc::DrawCell(painter, cell.rect, model_->CellText(cell.column, cell.row),
-                     CellLookOf(cell, *workspace_));
+  drawCell_(painter, cell.rect, model_->CellText(cell.column, cell.row),
+            CellLookOf(cell, *workspace_));
 }

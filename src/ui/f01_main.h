@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/CellPainter.h"
 #include "ui/MainWindowLayout.h"
 #include "workspace/Commands.h"
 #include "workspace/Workspace.h"
@@ -19,15 +20,23 @@ class WindowCommandHost;
 class WindowDialogs;
 struct GridCell;
 
+// Draws one grid cell with its text and look.
+using CellDrawer = std::function<void(QPainter& painter, const QRect& cell, const QString& text,
+                                      const ProcFunc::CellLook& look)>;
+
 struct TfMainOptions {
   // The executable whose version record captions the window; empty means
   // the running one.
-  std::string executableFile;
+  std::string executableFile = {};
   // Where "now" comes from; empty means the local clock.
-  workspace::Workspace::Clock clock;
+  workspace::Workspace::Clock clock = {};
   // Where the window's dialogs and boxes go, for the window's whole life;
   // null means the toolkit's.
   WindowDialogs* dialogs = nullptr;
+  // What draws the grid's cells once the window has decided their text and
+  // look; empty means ProcFunc::DrawCell. Tests see through it what the
+  // grid shows.
+  CellDrawer drawCell = {};
 };
 
 // The controls are the window's own members, by the names the rest of the
@@ -67,6 +76,7 @@ class TfMain : public QWidget, public MainWindowControls {
 
   workspace::Workspace::Clock clock_;
   WindowDialogs& dialogs_;
+  CellDrawer drawCell_;
   std::unique_ptr<workspace::Workspace> workspace_;
   TranslationModel* model_ = nullptr;
   HeaderFieldsEditor* headerFields_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QTest>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -87,7 +88,13 @@ class WindowTest : public ::testing::Test {
 
  protected:
   void SetUp() override {
-    window = std::make_unique<TfMain>(TfMainOptions{STAMPED_PROGRAM, &FixedNow, &dialogs});
+    TfMainOptions options{STAMPED_PROGRAM, &FixedNow, &dialogs};
+    options.drawCell = [this](QPainter& painter, const QRect& cell, const QString& text,
+                              const ProcFunc::CellLook& look) {
+      if (seeCell) seeCell(cell, text, look);
+      ProcFunc::DrawCell(painter, cell, text, look);
+    };
+    window = std::make_unique<TfMain>(std::move(options));
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
@@ -96,6 +103,8 @@ class WindowTest : public ::testing::Test {
   bool Modified() const { return window->Workspace().Modified(); }
 
   ScriptedDialogs dialogs;
+  // Sees every cell the window draws, with the text and look it gives it.
+  std::function<void(const QRect&, const QString&, const ProcFunc::CellLook&)> seeCell;
   std::unique_ptr<TfMain> window;
 };
 
