@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QString>
 #include <exception>
+#include <utility>
 
 #include "app/ProcFunc.h"
 
@@ -46,8 +47,10 @@ class TApplication : public QApplication {
   bool notify(QObject* receiver, QEvent* event) override;
 
   // Where the boxes of failures that reach the application go: the
-  // toolkit's modal boxes unless a test records them.
-  void SetErrorBoxes(ProcFunc::MessageBoxes& boxes) { errorBoxes_ = &boxes; }
+  // toolkit's modal boxes unless a test records them. Returns the previous.
+  ProcFunc::MessageBoxes& SetErrorBoxes(ProcFunc::MessageBoxes& boxes) {
+    return *std::exchange(errorBoxes_, &boxes);
+  }
 
  private:
   ProcFunc::MessageBoxes* errorBoxes_;

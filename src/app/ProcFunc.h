@@ -84,7 +84,7 @@ MessageBoxes& ModalMessageBoxes();
 // The message box routine: `text` in a box captioned with the program title,
 // owned by the active window, shown through `boxes`. Returns the code of the
 // button pressed, which callers may ignore.
-int MessageBox(const QString& text, unsigned style, MessageBoxes& boxes = ModalMessageBoxes());
+int MessageBox(const QString& text, unsigned style, MessageBoxes& boxes);
 
 // The folder for a platform folder id, ending in '/', or empty text. Only 35,
 // the common application-data folder, is known: the sibling programs keep

@@ -118,12 +118,12 @@ TEST(ErrorBox, AFailureInAnEventHandlerIsShownAndTheProgramGoesOn) {
   platform::OverrideSystemCodePage(1250);
   testsupport::MessageBoxRecorder recorder;
   auto* application = static_cast<TApplication*>(QCoreApplication::instance());
-  application->SetErrorBoxes(recorder);
+  ProcFunc::MessageBoxes& previous = application->SetErrorBoxes(recorder);
   FailingObject object;
   QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
   QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
   QCoreApplication::sendPostedEvents(&object, QEvent::User);
-  application->SetErrorBoxes(ProcFunc::ModalMessageBoxes());
+  application->SetErrorBoxes(previous);
   platform::OverrideSystemCodePage(0);
 
   EXPECT_EQ(object.eventsHandled, 2);
@@ -174,7 +174,8 @@ TEST(MessageBox, IsModalCaptionedWithTheProgramTitleAndHasOneOkButton) {
     box->button(QMessageBox::Ok)->click();
   });
   poll.start(10);
-  EXPECT_EQ(ProcFunc::MessageBox("Please select your destination file.", platform::kMessageWarning),
+  EXPECT_EQ(ProcFunc::MessageBox("Please select your destination file.", platform::kMessageWarning,
+                                 ProcFunc::ModalMessageBoxes()),
             platform::kMessageOk);
   EXPECT_EQ(seen.caption, "Orvane translator");
   EXPECT_EQ(seen.text, "Please select your destination file.");

@@ -4,10 +4,27 @@
 #include <gtest/gtest.h>
 
 #include "app/ErrorHandler.h"
+#include "platform/MessageStyle.h"
+
+namespace {
+
+// A failure that no handler guarded reaches the application, whose box
+// would wait for a click that never comes; the test fails instead.
+class UnguardedFailures : public ProcFunc::MessageBoxes {
+ public:
+  int Show(const ProcFunc::MessageBoxRequest& request) override {
+    ADD_FAILURE() << "a failure reached the application: " << request.text.toStdString();
+    return platform::kMessageOk;
+  }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
   TApplication application(argc, argv);
+  UnguardedFailures unguarded;
+  application.SetErrorBoxes(unguarded);
   return RUN_ALL_TESTS();
 }
