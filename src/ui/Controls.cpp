@@ -73,8 +73,9 @@ void TMemo::keyPressEvent(QKeyEvent* event) {
     event->accept();
     if (!text) return;  // refused: nothing is typed
     if (*text != event->text()) {
-      // A typed line separator starts the next author, as a pasted one does.
-      insertPlainText(*text);
+      // A typed line separator starts the next author, as a pasted one
+      // does; a typed NUL is nothing, and must not replace the selection.
+      if (!text->isEmpty()) insertPlainText(*text);
       return;
     }
   }

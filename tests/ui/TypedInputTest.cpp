@@ -160,6 +160,15 @@ TEST_F(TypedInputTest, InTheAuthorsMemoEveryLineBreakStartsAnAuthorAndNulsAreDro
   std::vector<std::string> more = authors;
   more.insert(more.end(), {"Eve", "Flo"});
   EXPECT_EQ(window->Workspace().Header().authors, more);
+
+  // Typed, a separator starts an author too; a typed NUL is nothing, and
+  // leaves the selection it would have replaced.
+  Type(window->mAutors, U("\u2028Gil"));
+  more.push_back("Gil");
+  EXPECT_EQ(window->Workspace().Header().authors, more);
+  window->mAutors->selectAll();
+  Type(window->mAutors, QString(QChar(0)));
+  EXPECT_EQ(window->Workspace().Header().authors, more);
 }
 
 TEST_F(TypedInputTest, ACharacterTheCodePageLacksIsRefusedWholeWhereverItComesFrom) {
