@@ -363,6 +363,18 @@ TEST(MainWindow, AFailureWhileCreatingIsShownAndTheWindowStillOpens) {
   EXPECT_TRUE(window.updatesEnabled());
 }
 
+// An input method may commit its text as the focus leaves a closing window.
+// Caught by the sanitizers: the edit must not reach a workspace that is gone.
+TEST(MainWindow, AFieldEditedWhileTheWindowGoesReachesNoWorkspaceThatIsGone) {
+  testsupport::ScriptedDialogs dialogs;
+  auto window = std::make_unique<TfMain>(
+      TfMainOptions{STAMPED_PROGRAM, &testsupport::FixedNow, &dialogs});
+  QLineEdit* name = window->eLngName;
+  QObject::connect(window->eLngTag, &QObject::destroyed, [name] { emit name->textEdited("late"); });
+  window.reset();
+  EXPECT_TRUE(dialogs.boxes.empty());
+}
+
 TEST_F(WindowTest, ClosingAsksNothing) {
   Focus(window->sgPreklad);
   QTest::keyClicks(QApplication::focusWidget(), "unsaved");
