@@ -51,12 +51,37 @@ bool TextCodec::CanEncode(const QString& text) const {
                      [this](QChar c) { return bytes_[c.unicode()] != kNoByte; });
 }
 
+namespace {
+
+// One mark for every character there is, since a long paste may hold
+// millions of different ones. Made once and cleared after each use, not
+// allocated for every refusal a keystroke may bring.
+std::vector<bool>& SeenMarks() {
+  static thread_local std::vector<bool> seen(0x110000);
+  return seen;
+}
+
+}  // namespace
+
 QStringList TextCodec::Unencodable(const QString& text) const {
   QStringList found;
-  // One mark for every character there is, since a long paste may hold
-  // millions of different ones. Made once and cleared after each use, not
-  // allocated for every refusal a keystroke may bring.
-  static thread_local std::vector<bool> seen(0x110000);
+  const auto unmark = [&found] {
+    for (const QString& character : found)
+      SeenMarks()[character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
+                                        : character[0].unicode()] = false;
+  };
+  try {
+    CollectUnencodable(text, found);
+  } catch (...) {
+    unmark();  // a later call must not take the marks left here for its own
+    throw;
+  }
+  unmark();
+  return found;
+}
+
+void TextCodec::CollectUnencodable(const QString& text, QStringList& found) const {
+  std::vector<bool>& seen = SeenMarks();
   for (qsizetype i = 0; i < text.size(); ++i) {
     if (bytes_[text[i].unicode()] != kNoByte) continue;
     // Both halves of a surrogate pair are unencodable; naming them apart
@@ -70,10 +95,6 @@ QStringList TextCodec::Unencodable(const QString& text) const {
     }
     if (pair) ++i;
   }
-  for (const QString& character : found)
-    seen[character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
-                               : character[0].unicode()] = false;
-  return found;
 }
 
 const TextCodec& TextCodec::System() {

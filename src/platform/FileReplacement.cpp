@@ -159,8 +159,9 @@ void KeepOwnerAndMode(int fd, const struct stat& old) {
   fchmod(fd, old.st_mode & 07777);
 }
 
-// Read rather than set and put back, which would give a file another thread
-// creates meanwhile the wrong mode.
+// Read where the system says it, rather than set and put back, which would
+// give a file another thread creates meanwhile the wrong mode; only a system
+// that does not say leaves no other way.
 mode_t CurrentUmask() {
   std::string status;
   if (ReadWholeFile("/proc/self/status", status).ok) {

@@ -29,8 +29,8 @@ TranslationGrid::TranslationGrid(QWidget* parent)
   setTabKeyNavigation(false);
   setWordWrap(false);
   setShowGrid(true);
-  // The view's own corner button selects everything; our corner cell lies
-  // over it (see updateGeometries).
+  // The view's own corner button would select everything; the corner cell
+  // lies over it (see updateGeometries).
   setCornerButtonEnabled(false);
   setFrameShape(QFrame::Box);
   setFrameShadow(QFrame::Plain);
@@ -162,9 +162,10 @@ void TranslationGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdi
 
 void TranslationGrid::updateGeometries() {
   QTableView::updateGeometries();
+  // The view moves its own corner button here at every layout; the corner
+  // cell, made after it and so above it, must cover it exactly.
   corner_->setGeometry(keyColumn_->x(), headingRow_->y(), keyColumn_->width(),
                        headingRow_->height());
-  corner_->raise();
 }
 
 // Measured on the screen, since the heading row, where a drag may start,

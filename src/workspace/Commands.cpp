@@ -27,12 +27,11 @@ std::string SiblingLanguagesFolder(const std::string& siblingFolder) {
     location = settings.GetValue("Inst", "location", "");
   }
   if (location.empty()) return {};
-  // The sibling programs run under Wine and write Windows paths; such a
-  // path is found in the prefix, "Languages" included, whatever the letter
-  // case of its names on disk.
-  // A Linux path there is the file system's own bytes, used as they are;
-  // only a Windows path is text in the code page.
+  // A Linux path there is the file system's own bytes, used as they are.
   if (!platform::IsWindowsPath(location)) return WithTrailingSlash(location) + "Languages";
+  // The sibling programs run under Wine and write Windows paths in their
+  // code page; such a path is found in the prefix, "Languages" included,
+  // whatever the letter case of its names on disk.
   location = platform::Utf8FromCodePage(location, platform::SystemCodePage());
   if (location.back() != '\\' && location.back() != '/') location += '\\';
   return platform::UnixPathOf(location + "Languages", platform::WinePrefixFolder());
