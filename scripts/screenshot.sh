@@ -14,7 +14,7 @@ program_locale=()
 if [[ ${1:-} == --session ]]; then session=true; shift; fi
 if $session; then output=${1:-docs/translation-session.png}; else output=${1:-docs/main-window.png}; fi
 
-scripts/install-deps.sh fonts-wine xvfb xdotool imagemagick openbox
+scripts/install-deps.sh fonts-wine xvfb xdotool imagemagick openbox x11-xserver-utils
 cmake --preset default >/dev/null
 cmake --build --preset default --target orvane-translator
 
@@ -62,7 +62,10 @@ if $session; then
   xdotool key Return  # "Please select your destination file."
   sleep 0.5
   answer 'Save As' "$work/Translations/sk.lng"
-  # Translate one more entry: the row of "Copy", typed into the grid.
+  # Translate one more entry: the row of "Copy", typed into the grid. Its
+  # letters beyond ASCII get keys of their own first: xdotool would rebind
+  # a spare key for each just before pressing it, and now and then drop one.
+  xmodmap -e "keycode 200 = iacute" -e "keycode 201 = tcaron"
   xdotool mousemove --window "$window" 400 366 click 1
   sleep 0.3
   xdotool key ctrl+a
