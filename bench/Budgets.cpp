@@ -111,11 +111,11 @@ std::vector<BudgetResult> JudgeBudgets(const CollectingReporter& reporter) {
   Judge judge(reporter);
   judge.Ratio("Reading 100,000 entries: TMemIniFile / inih", "Read/TMemIniFile/100000",
               "Read/inih/100000", 0.5);
-  judge.Ratio("Pipeline 100,000 / reading 100,000", "Pipeline/100000",
+  judge.Ratio("Session 100,000 / reading 100,000", "Session/100000",
               "Read/TMemIniFile/100000", 3.0);
   judge.Ratio("Reading: 1,000,000 / 100,000 entries", "Read/TMemIniFile/1000000",
               "Read/TMemIniFile/100000", 12.0);
-  judge.Ratio("Pipeline: 1,000,000 / 100,000 entries", "Pipeline/1000000", "Pipeline/100000",
+  judge.Ratio("Session: 1,000,000 / 100,000 entries", "Session/1000000", "Session/100000",
               12.0);
   judge.Ratio("Saving one section: 1,000,000 / 100,000 keys", "SaveOneSection/1000000",
               "SaveOneSection/100000", 12.0);
@@ -125,8 +125,8 @@ std::vector<BudgetResult> JudgeBudgets(const CollectingReporter& reporter) {
   judge.Ratio("Grid scrolling: 1,000,000 / 1,000 rows", "Grid/Scroll/1000000", "Grid/Scroll/1000",
               2.0);
   judge.Ratio("Grid typing: 1,000,000 / 1,000 rows", "Grid/Type/1000000", "Grid/Type/1000", 2.0);
-  judge.CounterBelow("Peak memory of the pipeline on 1,000,000 entries / file size",
-                     "Memory/Pipeline/1000000:peak_per_file_byte", 4.0);
+  judge.CounterBelow("Peak memory of the session on 1,000,000 entries / file size",
+                     "Memory/Session/1000000:peak_per_file_byte", 4.0);
   return judge.Results();
 }
 
@@ -143,7 +143,7 @@ bool PrintBudgets(const std::vector<BudgetResult>& results, std::ostream& out) {
 }
 
 void PrintSessionFloor(const CollectingReporter& reporter, std::ostream& out) {
-  auto floor = Lookup(reporter.Seconds(), "Pipeline/Floor/100000");
+  auto floor = Lookup(reporter.Seconds(), "Session/Floor/100000");
   auto read = Lookup(reporter.Seconds(), "Read/TMemIniFile/100000");
   if (!floor || !read || *read <= 0) return;
   out << "  For comparison: two reads and a durable replace of 100,000 entries / reading them: "

@@ -119,7 +119,7 @@ void ReadInih(benchmark::State& state) {
   }
 }
 
-void Pipeline(benchmark::State& state) {
+void Session(benchmark::State& state) {
   const std::string& source = files->Source(state.range(0));
   const std::string& destination = files->Destination(state.range(0));
   for (auto _ : state) {
@@ -218,7 +218,7 @@ void GridType(benchmark::State& state) {
   }
 }
 
-void MemoryPipeline(benchmark::State& state) {
+void MemorySession(benchmark::State& state) {
   const std::string& source = files->Source(state.range(0));
   const std::string& destination = files->Destination(state.range(0));
   std::optional<bench::MemoryFigures> figures;
@@ -235,7 +235,7 @@ void MemoryPipeline(benchmark::State& state) {
 
 // The part of a session that no work on the rows can save: both files read,
 // the destination replaced with the same durability a save has.
-void PipelineFloor(benchmark::State& state) {
+void SessionFloor(benchmark::State& state) {
   const std::string& source = files->Source(state.range(0));
   const std::string& destination = files->Destination(state.range(0));
   std::string bytes;
@@ -260,8 +260,8 @@ void Register() {
   };
   sized(benchmark::RegisterBenchmark("Read/TMemIniFile", ReadTMemIniFile), benchmark::kMillisecond);
   sized(benchmark::RegisterBenchmark("Read/inih", ReadInih), benchmark::kMillisecond);
-  sized(benchmark::RegisterBenchmark("Pipeline", Pipeline), benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("Pipeline/Floor", PipelineFloor)
+  sized(benchmark::RegisterBenchmark("Session", Session), benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("Session/Floor", SessionFloor)
       ->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3)
       ->ComputeStatistics("min", &Minimum);
   sized(benchmark::RegisterBenchmark("SaveOneSection", SaveOneSection), benchmark::kMillisecond);
@@ -274,7 +274,7 @@ void Register() {
     grid->Arg(1'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond)->UseRealTime()
         ->Repetitions(3)->ComputeStatistics("min", &Minimum);
   }
-  benchmark::RegisterBenchmark("Memory/Pipeline", MemoryPipeline)
+  benchmark::RegisterBenchmark("Memory/Session", MemorySession)
       ->Arg(1'000)->Arg(100'000)->Arg(1'000'000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
