@@ -351,7 +351,7 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   window.reset();
   const bool allMet = bench::PrintBudgets(bench::JudgeBudgets(reporter), std::cout);
-  bench::PrintSessionFloor(reporter, std::cout);
+  bench::PrintFigures(reporter, std::cout);
   if (reporter.AnyFailed()) return 1;
   return check && !allMet ? 1 : 0;
 }
