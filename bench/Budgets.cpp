@@ -111,12 +111,16 @@ std::vector<BudgetResult> JudgeBudgets(const CollectingReporter& reporter) {
   Judge judge(reporter);
   judge.Ratio("Reading 100,000 entries: TMemIniFile / inih", "Read/TMemIniFile/100000",
               "Read/inih/100000", 0.5);
-  judge.Ratio("Pipeline 100,000 / reading 100,000", "Pipeline/100000",
-              "Read/TMemIniFile/100000", 3.0);
   judge.Ratio("Reading: 1,000,000 / 100,000 entries", "Read/TMemIniFile/1000000",
               "Read/TMemIniFile/100000", 12.0);
-  judge.Ratio("Pipeline: 1,000,000 / 100,000 entries", "Pipeline/1000000", "Pipeline/100000",
+  judge.Ratio("Session: 1,000,000 / 100,000 entries", "Session/1000000", "Session/100000",
               12.0);
+  // The floor is what any session must do with the files; twice that leaves
+  // as much again for building, merging and saving the rows.
+  judge.Ratio("Session 100,000 / two reads and a durable replace", "Session/100000",
+              "Session/Floor/100000", 2.0);
+  judge.Ratio("Session 1,000,000 / two reads and a durable replace", "Session/1000000",
+              "Session/Floor/1000000", 2.0);
   judge.Ratio("Saving one section: 1,000,000 / 100,000 keys", "SaveOneSection/1000000",
               "SaveOneSection/100000", 12.0);
   judge.AtMostMilliseconds("Grid: show 100,000 rows and paint", "Grid/Show/100000", 50.0);
@@ -125,8 +129,8 @@ std::vector<BudgetResult> JudgeBudgets(const CollectingReporter& reporter) {
   judge.Ratio("Grid scrolling: 1,000,000 / 1,000 rows", "Grid/Scroll/1000000", "Grid/Scroll/1000",
               2.0);
   judge.Ratio("Grid typing: 1,000,000 / 1,000 rows", "Grid/Type/1000000", "Grid/Type/1000", 2.0);
-  judge.CounterBelow("Peak memory of the pipeline on 1,000,000 entries / file size",
-                     "Memory/Pipeline/1000000:peak_per_file_byte", 4.0);
+  judge.CounterBelow("Peak memory of the session on 1,000,000 entries / file size",
+                     "Memory/Session/1000000:peak_per_file_byte", 4.0);
   return judge.Results();
 }
 
@@ -142,12 +146,24 @@ bool PrintBudgets(const std::vector<BudgetResult>& results, std::ostream& out) {
   return allMet;
 }
 
-void PrintSessionFloor(const CollectingReporter& reporter, std::ostream& out) {
-  auto floor = Lookup(reporter.Seconds(), "Pipeline/Floor/100000");
-  auto read = Lookup(reporter.Seconds(), "Read/TMemIniFile/100000");
-  if (!floor || !read || *read <= 0) return;
-  out << "  For comparison: two reads and a durable replace of 100,000 entries / reading them: "
-      << Format("%.2fx", *floor / *read) << " (" << Format("%.2f", *floor * 1e3) << " ms)\n";
+void PrintFigures(const CollectingReporter& reporter, std::ostream& out) {
+  auto time = [&](const char* key) { return Lookup(reporter.Seconds(), key); };
+  std::vector<std::string> lines;
+  auto ratio = [&](const char* what, std::optional<double> top, std::optional<double> bottom) {
+    if (!top || !bottom || *bottom <= 0) return;
+    lines.push_back(std::string(what) + ": " + Format("%.2fx", *top / *bottom) + " (" +
+                    Format("%.2f", *top * 1e3) + " / " + Format("%.2f", *bottom * 1e3) + " ms)");
+  };
+  const auto read = time("Read/TMemIniFile/100000");
+  const auto session = time("Session/100000");
+  ratio("Session on 100,000 entries / reading them", session, read);
+  ratio("Two reads and a durable replace of 100,000 entries / reading them",
+        time("Session/Floor/100000"), read);
+  ratio("First session on 100,000 entries in a fresh process / in this one",
+        time("Session/FreshProcess/100000"), session);
+  if (lines.empty()) return;
+  out << "\nFor comparison, not judged\n";
+  for (const std::string& line : lines) out << "  " << line << "\n";
 }
 
 }  // namespace bench

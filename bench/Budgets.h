@@ -50,8 +50,9 @@ std::vector<BudgetResult> JudgeBudgets(const CollectingReporter& reporter);
 // A table of the budgets; returns true when every one was measured and met.
 bool PrintBudgets(const std::vector<BudgetResult>& results, std::ostream& out);
 
-// What no session can go below: two reads and a durable replacement of the
-// destination, next to one read. Printed for comparison, not judged.
-void PrintSessionFloor(const CollectingReporter& reporter, std::ostream& out);
+// Figures that tell where a session's time goes and what a translator
+// waits for, but make no budget: the session and its floor next to one read,
+// and the first session in a fresh process next to one in this process.
+void PrintFigures(const CollectingReporter& reporter, std::ostream& out);
 
 }  // namespace bench

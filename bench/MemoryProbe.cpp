@@ -33,14 +33,15 @@ std::size_t StatusBytes(const char* field) {
 bool RunProbeIfAsked(int argc, char** argv, int& exitCode) {
   if (argc != 4 || std::strcmp(argv[1], kProbeFlag) != 0) return false;
   const std::size_t baseline = StatusBytes("VmRSS:");
-  exitCode = RunSession(argv[2], argv[3]) ? 0 : 1;
-  std::printf("%zu %zu\n", baseline, StatusBytes("VmHWM:"));
+  const std::optional<double> seconds = TimeSession(argv[2], argv[3]);
+  exitCode = seconds ? 0 : 1;
+  std::printf("%zu %zu %.9f\n", baseline, StatusBytes("VmHWM:"), seconds.value_or(0));
   return true;
 }
 
-std::optional<MemoryFigures> MeasureSessionInChild(const std::string& executable,
-                                                   const std::string& source,
-                                                   const std::string& destination) {
+std::optional<SessionFigures> MeasureSessionInChild(const std::string& executable,
+                                                    const std::string& source,
+                                                    const std::string& destination) {
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) return std::nullopt;
   const pid_t child = fork();
@@ -67,8 +68,9 @@ std::optional<MemoryFigures> MeasureSessionInChild(const std::string& executable
   waitpid(child, &status, 0);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
 
-  MemoryFigures figures;
-  if (std::sscanf(answer.c_str(), "%zu %zu", &figures.baselineBytes, &figures.peakBytes) != 2) {
+  SessionFigures figures;
+  if (std::sscanf(answer.c_str(), "%zu %zu %lf", &figures.baselineBytes, &figures.peakBytes,
+                  &figures.seconds) != 3) {
     return std::nullopt;
   }
   return figures;

@@ -1,5 +1,6 @@
 #include "Session.h"
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
 
@@ -18,14 +19,16 @@ void RunSession(workspace::Workspace& workspace, const std::string& source,
   workspace.Save(destination, workspace.MergeDestination(destination));
 }
 
-bool RunSession(const std::string& source, const std::string& destination) {
+std::optional<double> TimeSession(const std::string& source, const std::string& destination) {
   try {
+    const auto start = std::chrono::steady_clock::now();
     workspace::Workspace workspace(&FixedNow);
     RunSession(workspace, source, destination);
-    return true;
+    // Taken before the workspace goes: the window keeps it after the save.
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());
-    return false;
+    return std::nullopt;
   }
 }
 

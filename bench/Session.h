@@ -3,6 +3,7 @@
 // A translation session as the program runs it, without the window: load
 // the source, merge the destination, save into the destination.
 
+#include <optional>
 #include <string>
 
 #include "workspace/Workspace.h"
@@ -14,7 +15,8 @@ platform::LocalDateTime FixedNow();
 
 void RunSession(workspace::Workspace& workspace, const std::string& source,
                 const std::string& destination);
-// The same with a workspace of its own; false when a file error escaped.
-bool RunSession(const std::string& source, const std::string& destination);
+// The same with a workspace of its own: the seconds from the session's start
+// to the end of its save, or nothing when a file error escaped.
+std::optional<double> TimeSession(const std::string& source, const std::string& destination);
 
 }  // namespace bench
