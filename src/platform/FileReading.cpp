@@ -9,12 +9,12 @@
 #include <utility>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/FileDescriptor.h"
 #include "platform/FileSystem.h"
+#include "platform/HugePages.h"
 #include "platform/MemoryPoisoning.h"
 
 namespace platform {
@@ -82,23 +82,10 @@ MemoryBlock::MemoryBlock(std::size_t size) : size_(size) {
     data_ = new char[size];
     return;
   }
-  // Huge pages need an aligned start: map a huge page more than needed and
-  // give back what lies before the first boundary and after the block.
-  const size_t pageSize = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-  const size_t length = (size + pageSize - 1) / pageSize * pageSize;
-  void* mapped = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
-                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (mapped == MAP_FAILED) throw std::bad_alloc();
-  auto* start = static_cast<char*>(mapped);
-  auto address = reinterpret_cast<std::uintptr_t>(start);
-  size_t head = (kHugePage - address % kHugePage) % kHugePage;
-  if (head > 0) munmap(start, head);
-  munmap(start + head + length, kHugePage - head);
-  data_ = start + head;
-  mapped_ = length;
+  data_ = MapInHugePages(size);
+  mapped_ = InHugePages(size);
   // The page's rest is addressable to the system but not ours to touch.
   ASAN_POISON_MEMORY_REGION(data_ + size_, mapped_ - size_);
-  madvise(data_, mapped_, MADV_HUGEPAGE);  // a mere hint: refused, small pages serve
 }
 
 MemoryBlock::~MemoryBlock() {
@@ -106,7 +93,7 @@ MemoryBlock::~MemoryBlock() {
   // owner, a later mapping at this address included, starts clean.
   ASAN_UNPOISON_MEMORY_REGION(data_, mapped_ != 0 ? mapped_ : size_);
   if (mapped_ != 0) {
-    munmap(data_, mapped_);
+    UnmapHugePages(data_, mapped_);
   } else {
     delete[] data_;
   }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/HugePages.h"
+
 namespace platform {
 
 // `reason`: the system's words for the failure, when not `ok`.
@@ -21,14 +23,11 @@ ReadOutcome ReadWholeFile(const std::string& name, std::string& bytes);
 
 // A block of uninitialised memory of its own, which stays where it is as
 // long as the object lives, however the object is moved. A block of a huge
-// page (two mebibytes) or more comes straight from the system, in huge pages
-// where it offers them: the first touch then costs one fault per two
-// mebibytes rather than per four kibibytes, and those faults are most of the
-// cost of filling fresh memory, the more so in a virtual machine. Smaller
-// blocks come from the heap, which hands freed memory out again.
+// page or more is mapped in huge pages (HugePages.h); smaller blocks come
+// from the heap, which hands freed memory out again.
 class MemoryBlock {
  public:
-  static constexpr std::size_t kHugePage = std::size_t{2} << 20;
+  static constexpr std::size_t kHugePage = platform::kHugePage;
 
   MemoryBlock() = default;
   // Throws std::bad_alloc when there is no memory.

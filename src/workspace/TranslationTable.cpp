@@ -19,7 +19,7 @@ std::uint32_t TranslationTable::Checked(std::size_t size) {
   return static_cast<std::uint32_t>(size);
 }
 
-TextSpan TranslationTable::Keep(std::string& store, std::string_view text) {
+TextSpan TranslationTable::Keep(TextStore& store, std::string_view text) {
   const std::uint32_t offset = Checked(store.size());
   Checked(store.size() + text.size());
   store.append(text);

@@ -17,6 +17,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/HugePages.h"
+
 namespace workspace {
 
 enum class RowKind : std::uint8_t { Header, Blank, Section, Key };
@@ -36,7 +38,13 @@ struct TextSpan {
 
 // The bytes that loads and merges put into a table, appended and never
 // changed or moved elsewhere; a span stays valid as long as its store lives.
-using TextStore = std::string;
+// A table's stores and rows are sized once and filled at once, so a large
+// file's table takes its memory in huge pages rather than fault it in page
+// by page, which cost more than building the rows.
+using TextStore =
+    std::basic_string<char, std::char_traits<char>, platform::HugePageAllocator<char>>;
+template <class T>
+using TableVector = std::vector<T, platform::HugePageAllocator<T>>;
 
 class TranslationTable {
  public:
@@ -89,12 +97,12 @@ class TranslationTable {
   };
 
   static std::uint32_t Checked(std::size_t size);
-  TextSpan Keep(std::string& store, std::string_view text);
+  TextSpan Keep(TextStore& store, std::string_view text);
   void AppendRow(RowKind kind, std::string_view key, std::string_view translation);
   void FillLastRow(std::string_view key, TextSpan translation);
 
-  std::vector<Row> rows_;
-  std::string keys_;
+  TableVector<Row> rows_;
+  TextStore keys_;
   std::shared_ptr<TextStore> texts_;
   // Texts typed since the last load or merge, by row. Few rows are typed
   // into, so they live apart and the rows stay small.
@@ -118,7 +126,7 @@ class ReferenceTable {
 
  private:
   std::shared_ptr<const TextStore> store_;
-  std::vector<TextSpan> spans_;
+  TableVector<TextSpan> spans_;
 };
 
 }  // namespace workspace
