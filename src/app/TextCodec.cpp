@@ -1,6 +1,7 @@
 #include "app/TextCodec.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <algorithm>
 #include <map>
@@ -51,37 +52,17 @@ bool TextCodec::CanEncode(const QString& text) const {
                      [this](QChar c) { return bytes_[c.unicode()] != kNoByte; });
 }
 
-namespace {
-
-// One mark for every character there is, since a long paste may hold
-// millions of different ones. Made once and cleared after each use, not
-// allocated for every refusal a keystroke may bring.
-std::vector<bool>& SeenMarks() {
-  static thread_local std::vector<bool> seen(0x110000);
-  return seen;
-}
-
-}  // namespace
-
 QStringList TextCodec::Unencodable(const QString& text) const {
   QStringList found;
-  const auto unmark = [&found] {
-    for (const QString& character : found)
-      SeenMarks()[character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
-                                        : character[0].unicode()] = false;
-  };
-  try {
-    CollectUnencodable(text, found);
-  } catch (...) {
-    unmark();  // a later call must not take the marks left here for its own
-    throw;
-  }
-  unmark();
-  return found;
-}
-
-void TextCodec::CollectUnencodable(const QString& text, QStringList& found) const {
-  std::vector<bool>& seen = SeenMarks();
+  // One mark for every character there is, since a long paste may hold
+  // millions of different ones. Made once, not for every refusal a
+  // keystroke may bring, and cleared of what this call marked however it
+  // ends, so the next call starts clean.
+  static thread_local std::vector<bool> seen(0x110000);
+  std::vector<char32_t> marked;
+  const auto unmark = qScopeGuard([&] {
+    for (const char32_t character : marked) seen[character] = false;
+  });
   for (qsizetype i = 0; i < text.size(); ++i) {
     if (bytes_[text[i].unicode()] != kNoByte) continue;
     // Both halves of a surrogate pair are unencodable; naming them apart
@@ -90,11 +71,13 @@ void TextCodec::CollectUnencodable(const QString& text, QStringList& found) cons
         text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
     const char32_t character = pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
     if (!seen[character]) {
+      marked.push_back(character);
       seen[character] = true;
       found.append(text.mid(i, pair ? 2 : 1));
     }
     if (pair) ++i;
   }
+  return found;
 }
 
 const TextCodec& TextCodec::System() {

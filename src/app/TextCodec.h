@@ -39,9 +39,6 @@ class TextCodec {
   static const TextCodec& System();
 
  private:
-  // Appends to `found` the characters of `text` it lacks, marking each.
-  void CollectUnencodable(const QString& text, QStringList& found) const;
-
   platform::CodePage codePage_;
   std::array<char16_t, 256> characters_{};
   // The byte of every 16-bit character, or kNoByte. A field checks and

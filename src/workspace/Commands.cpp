@@ -1,6 +1,5 @@
 #include "workspace/Commands.h"
 
-
 #include "langfile/TMemIniFile.h"
 #include "platform/CodePage.h"
 #include "platform/FileNames.h"
