@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 #include <algorithm>
 
@@ -41,11 +42,23 @@ QMessageBox::Icon IconFor(unsigned style) {
 class ToolkitMessageBoxes : public MessageBoxes {
  public:
   int Show(const MessageBoxRequest& request) override {
-    QMessageBox box(IconFor(request.style), request.caption, request.text, QMessageBox::Ok,
-                    request.owner);
+    const bool question = !request.buttons.isEmpty();
+    QMessageBox box(IconFor(request.style), request.caption, request.text,
+                    question ? QMessageBox::NoButton : QMessageBox::Ok, request.owner);
     box.setWindowModality(Qt::ApplicationModal);
+    // Buttons of our own, not the standard ones, whose texts differ from
+    // desktop to desktop ("Discard", "Close without Saving").
+    QList<QPushButton*> answers;
+    for (const QString& text : request.buttons)
+      answers.append(box.addButton(text, QMessageBox::ActionRole));
+    if (question) {
+      box.setDefaultButton(answers.front());
+      box.setEscapeButton(answers.value(request.escapeButton, answers.back()));
+    }
     box.exec();
-    return platform::kMessageOk;
+    if (!question) return platform::kMessageOk;
+    const auto pressed = answers.indexOf(static_cast<QPushButton*>(box.clickedButton()));
+    return pressed >= 0 ? static_cast<int>(pressed) : request.escapeButton;
   }
 };
 

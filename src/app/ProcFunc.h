@@ -6,6 +6,7 @@
 // Pad) belong to the same module and come with it.
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -66,6 +67,10 @@ struct MessageBoxRequest {
   QString caption;
   QString text;
   unsigned style = 0;
+  // A question's answers, the first the default one; none for a box with
+  // one OK button. Esc and closing the box press `escapeButton`.
+  QStringList buttons = {};
+  int escapeButton = 0;
 };
 
 // Where message boxes go: the toolkit's modal boxes in the program, a
@@ -74,7 +79,8 @@ struct MessageBoxRequest {
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
-  // Shows `request` and returns the code of the button pressed.
+  // Shows `request` and returns the code of the button pressed; for a
+  // question, the index of the answer.
   virtual int Show(const MessageBoxRequest& request) = 0;
 };
 

@@ -24,15 +24,6 @@ QDate DateOf(platform::LocalDateTime dateTime) {
           static_cast<int>(static_cast<unsigned>(calendar.day()))};
 }
 
-// `dateTime` moved to `date`, at the same time of day.
-platform::LocalDateTime WithDate(platform::LocalDateTime dateTime, QDate date) {
-  const auto timeOfDay = dateTime - floor<days>(dateTime);
-  const local_days midnight{year_month_day{year{date.year()},
-                                           month{static_cast<unsigned>(date.month())},
-                                           day{static_cast<unsigned>(date.day())}}};
-  return midnight + timeOfDay;
-}
-
 // The memo's lines as typed. Read block by block: the memo's plain text
 // turns no-break spaces into spaces, which would rewrite a byte of every
 // author at the first keystroke.
@@ -52,27 +43,41 @@ HeaderFieldsEditor::HeaderFieldsEditor(const MainWindowControls& controls,
                                        workspace::Workspace& workspace,
                                        ProcFunc::MessageBoxes& errorBoxes, QObject* parent)
     : QObject(parent), controls_(controls), workspace_(workspace), errorBoxes_(errorBoxes) {
-  const auto bind = [this](QLineEdit* edit, std::string langfile::LanguageHeader::*field) {
+  using workspace::EditField;
+  const auto bind = [this](QLineEdit* edit, EditField field) {
     connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
       ProcFunc::Guarded(errorBoxes_, [&] {
-        std::string& stored = workspace_.Header().*field;
         // The field refuses what the code page cannot hold; should anything
         // slip through, the stored text stays as it was.
-        if (auto bytes = TextCodec::System().Encode(text)) stored = std::move(*bytes);
+        if (auto bytes = TextCodec::System().Encode(text)) Store(field, std::move(*bytes));
       });
     });
   };
-  bind(controls.eLngTag, &langfile::LanguageHeader::tag);
-  bind(controls.eLngName, &langfile::LanguageHeader::name);
-  bind(controls.eProgramVersion, &langfile::LanguageHeader::programVersion);
-  bind(controls.eTranslateVersion, &langfile::LanguageHeader::translationVersion);
+  bind(controls.eLngTag, EditField::Tag);
+  bind(controls.eLngName, EditField::Name);
+  bind(controls.eProgramVersion, EditField::ProgramVersion);
+  bind(controls.eTranslateVersion, EditField::TranslationVersion);
 
   connect(controls.eDate, &QDateEdit::dateChanged, this, [this](QDate date) {
     if (showing_ || !date.isValid()) return;
-    ProcFunc::Guarded(errorBoxes_, [&] { workspace_.SetDate(WithDate(workspace_.Date(), date)); });
+    ProcFunc::Guarded(errorBoxes_, [&] {
+      Store(EditField::Date, date.toString(Qt::ISODate).toStdString());
+    });
   });
   connect(controls.mAutors, &QPlainTextEdit::textChanged, this,
           [this] { ProcFunc::Guarded(errorBoxes_, [this] { StoreAuthors(); }); });
+
+  // Undoing and restoring change the header too, and the fields show it.
+  editListener_ = workspace_.OnEdited([this](const workspace::EditEvent& edit) {
+    if (!storing_ && edit.target.field != EditField::Translation) Show();
+  });
+}
+
+HeaderFieldsEditor::~HeaderFieldsEditor() { workspace_.RemoveEditListener(editListener_); }
+
+void HeaderFieldsEditor::Store(workspace::EditField field, std::string value) {
+  const QScopedValueRollback storing(storing_, true);
+  workspace_.Edit({field, 0}, std::move(value));
 }
 
 void HeaderFieldsEditor::Show() {
@@ -112,5 +117,5 @@ void HeaderFieldsEditor::StoreAuthors() {
     if (!bytes) return;
     authors.push_back(std::move(*bytes));
   }
-  workspace_.Header().authors = std::move(authors);
+  Store(workspace::EditField::Authors, workspace::AuthorsValue(authors));
 }

@@ -6,7 +6,17 @@
 
 TranslationModel::TranslationModel(workspace::Workspace& workspace,
                                    ProcFunc::MessageBoxes& errorBoxes, QObject* parent)
-    : QAbstractTableModel(parent), workspace_(workspace), errorBoxes_(errorBoxes) {}
+    : QAbstractTableModel(parent), workspace_(workspace), errorBoxes_(errorBoxes) {
+  // Edits come by other routes than this model too (undo, a restore), and
+  // the view shows each, wherever it came from.
+  editListener_ = workspace_.OnEdited([this](const workspace::EditEvent& edit) {
+    if (edit.target.field != workspace::EditField::Translation || edit.target.row == 0) return;
+    const QModelIndex changed = index(static_cast<int>(edit.target.row - 1), 0);
+    emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+  });
+}
+
+TranslationModel::~TranslationModel() { workspace_.RemoveEditListener(editListener_); }
 
 int TranslationModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
@@ -38,11 +48,8 @@ bool TranslationModel::setData(const QModelIndex& index, const QVariant& value, 
     // slip through, the table keeps its text rather than take a replaced one.
     auto bytes = TextCodec::System().Encode(value.toString());
     if (!bytes) return;
-    const std::size_t row = TableRow(index.row());
     stored = true;
-    if (workspace_.Table().Translation(row) == *bytes) return;
-    workspace_.Table().SetTranslation(row, std::move(*bytes));
-    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    workspace_.Edit({workspace::EditField::Translation, TableRow(index.row())}, std::move(*bytes));
   });
   return stored;
 }

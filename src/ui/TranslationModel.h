@@ -7,6 +7,7 @@
 // when asked for and encoded back when edited; nothing is copied.
 
 #include <QAbstractTableModel>
+#include <cstddef>
 
 namespace ProcFunc {
 class MessageBoxes;
@@ -22,6 +23,7 @@ class TranslationModel : public QAbstractTableModel {
   // A failure while storing an edit is shown through `errorBoxes`.
   TranslationModel(workspace::Workspace& workspace, ProcFunc::MessageBoxes& errorBoxes,
                    QObject* parent = nullptr);
+  ~TranslationModel() override;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -48,4 +50,5 @@ class TranslationModel : public QAbstractTableModel {
 
   workspace::Workspace& workspace_;
   ProcFunc::MessageBoxes& errorBoxes_;
+  std::size_t editListener_ = 0;
 };

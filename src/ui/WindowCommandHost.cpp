@@ -5,6 +5,7 @@
 
 #include "app/ProcFunc.h"
 #include "app/TextCodec.h"
+#include "platform/MessageStyle.h"
 #include "ui/Controls.h"
 #include "ui/TranslationGrid.h"
 #include "ui/WindowDialogs.h"
@@ -35,9 +36,16 @@ std::optional<std::string> WindowCommandHost::ShowSaveDialog(
   return dialogs_.ChooseFile(&window_, FileDialogKind::Save, request);
 }
 
+namespace {
+
+QString Utf8Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
 void WindowCommandHost::ShowMessage(std::string_view text, unsigned style) {
-  ProcFunc::MessageBox(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), style,
-                       dialogs_);
+  ProcFunc::MessageBox(Utf8Text(text), style, dialogs_);
 }
 
 void WindowCommandHost::ShowSourceFileName(const std::string& fileName) {
@@ -50,4 +58,17 @@ void WindowCommandHost::ChangeTable(const std::function<void()>& change) { chang
 void WindowCommandHost::ShowDestinationSaved() {
   controls_.bitSave->setText(QStringLiteral("Save"));
   controls_.sgPreklad->RepaintAll();
+}
+
+std::size_t WindowCommandHost::Ask(std::string_view question,
+                                   const std::vector<std::string_view>& answers,
+                                   std::size_t escape) {
+  ProcFunc::MessageBoxRequest request{&window_, ProcFunc::ProgramIdentity().programTitle,
+                                      Utf8Text(question), platform::kMessageWarning};
+  for (std::string_view answer : answers) request.buttons.append(Utf8Text(answer));
+  request.escapeButton = static_cast<int>(escape);
+  const int answer = dialogs_.Show(request);
+  return answer >= 0 && static_cast<std::size_t>(answer) < answers.size()
+             ? static_cast<std::size_t>(answer)
+             : escape;
 }

@@ -28,6 +28,8 @@ class WindowCommandHost : public workspace::CommandHost {
   void ShowSourceFileName(const std::string& fileName) override;
   void ChangeTable(const std::function<void()>& change) override;
   void ShowDestinationSaved() override;
+  std::size_t Ask(std::string_view question, const std::vector<std::string_view>& answers,
+                  std::size_t escape) override;
 
  private:
   QWidget& window_;

@@ -3,7 +3,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QCloseEvent>
 #include <QResizeEvent>
+#include <QSessionManager>
 #include <QScopeGuard>
 
 #include "app/ErrorHandler.h"
@@ -12,6 +14,7 @@
 #include "ui/CellLooks.h"
 #include "ui/ColumnSplit.h"
 #include "ui/Controls.h"
+#include "ui/EditHistory.h"
 #include "ui/HeaderFieldsEditor.h"
 #include "ui/TranslationGrid.h"
 #include "ui/TranslationModel.h"
@@ -40,6 +43,9 @@ TfMain::TfMain(TfMainOptions options)
         ChangeWorkspace([&](workspace::Workspace&) { change(); });
       });
   commands_ = std::make_unique<workspace::Commands>(*workspace_, *commandHost_);
+  history_ = new EditHistory(
+      *workspace_, [this](const workspace::EditTarget& target) { ShowEdited(target); }, this);
+  history_->AddShortcuts(*this);
   ConnectHandlers();
 
   // Nothing is drawn half set up; the window paints once it is shown.
@@ -50,10 +56,12 @@ TfMain::TfMain(TfMainOptions options)
 
 TfMain::~TfMain() {
   // The grid's editor hands its text to the workspace when it loses the
-  // focus, which closing the window causes, and the header editors store
-  // what their fields say: both go while the workspace still exists.
+  // focus, which closing the window causes, and the header editors and the
+  // history listen to the workspace: all go while the workspace still
+  // exists.
   delete sgPreklad;
   delete headerFields_;
+  delete history_;
 }
 
 void TfMain::ConnectHandlers() {
@@ -67,8 +75,21 @@ void TfMain::ConnectHandlers() {
   sgPreklad->SetDrawCellHandler([this](QPainter& painter, const GridCell& cell) {
     Guarded([&] { sgPrekladDrawCell(painter, cell); });
   });
-  workspace_->OnModifiedChanged(
-      [this](bool marked) { PaintUnsavedIndicator(marked, {Label9, bitSave}); });
+  workspace_->OnModifiedChanged([this](bool marked) {
+    PaintUnsavedIndicator(marked, {Label9, bitSave});
+    if (!marked) history_->MarkSaved();
+  });
+  // Leaving a cell finishes its edit, also when the focus stays in the grid.
+  connect(sgPreklad->selectionModel(), &QItemSelectionModel::currentChanged, history_,
+          &EditHistory::EndStep);
+  // A logout that asks first gets the same question as closing.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
+    if (!session.allowsInteraction()) return;
+    bool close = false;
+    Guarded([&] { close = commands_->Close(); });
+    session.release();
+    if (!close) session.cancel();
+  });
 }
 
 void TfMain::ChangeWorkspace(const std::function<void(workspace::Workspace&)>& change) {
@@ -78,12 +99,22 @@ void TfMain::ChangeWorkspace(const std::function<void(workspace::Workspace&)>& c
     headerFields_->Show();
   });
   change(*workspace_);
+  history_->Clear();
 }
 
 void TfMain::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   KeepMinimumOuterSize();
   Guarded([this] { FormResize(); });
+}
+
+void TfMain::closeEvent(QCloseEvent* event) {
+  bool close = false;
+  Guarded([&] { close = commands_->Close(); });
+  if (close)
+    event->accept();
+  else
+    event->ignore();
 }
 
 void TfMain::moveEvent(QMoveEvent* event) {
@@ -134,6 +165,13 @@ void TfMain::sgPrekladKeyDown(int key) {
     default:
       workspace_->SetModified(true);
   }
+}
+
+void TfMain::ShowEdited(const workspace::EditTarget& target) {
+  if (target.field != workspace::EditField::Translation || target.row == 0) return;
+  const QModelIndex cell = model_->index(static_cast<int>(target.row - 1), 0);
+  sgPreklad->setCurrentIndex(cell);
+  sgPreklad->scrollTo(cell);
 }
 
 void TfMain::sgPrekladDrawCell(QPainter& painter, const GridCell& cell) {

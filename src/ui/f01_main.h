@@ -14,6 +14,7 @@
 #include "workspace/Commands.h"
 #include "workspace/Workspace.h"
 
+class EditHistory;
 class HeaderFieldsEditor;
 class TranslationModel;
 class WindowCommandHost;
@@ -58,12 +59,17 @@ class TfMain : public QWidget, public MainWindowControls {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  // Closing by any route (title bar, Alt+F4, the window manager) asks
+  // before unsaved changes are thrown away.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void ConnectHandlers();
   template <class Handler>
   void Guarded(Handler&& handler);
   void KeepMinimumOuterSize();
+  // Brings into view what an undo or redo changed.
+  void ShowEdited(const workspace::EditTarget& target);
 
   void FormCreate(const std::string& executableFile);
   void FormResize();
@@ -82,4 +88,5 @@ class TfMain : public QWidget, public MainWindowControls {
   HeaderFieldsEditor* headerFields_ = nullptr;
   std::unique_ptr<WindowCommandHost> commandHost_;
   std::unique_ptr<workspace::Commands> commands_;
+  EditHistory* history_ = nullptr;
 };

@@ -57,7 +57,31 @@ std::string Commands::OpenDialogFolder(const FileKind* kind) const {
   return host_.ApplicationFolder();
 }
 
+bool Commands::MayDropChanges() {
+  // Nothing can be saved without a source: the question would only lead to
+  // the message that one is needed.
+  if (!workspace_.Modified() || workspace_.SourceFileName().empty()) return true;
+  std::string name = workspace_.DestinationFileName();
+  if (name.empty())
+    name = ProposedDestinationName() + std::string(platform::ExtensionOf(workspace_.SourceFileName()));
+  std::string question(kSaveChangesQuestion);
+  question.replace(question.find("%1"), 2, name);
+  switch (host_.Ask(question, {kSaveAnswer, kDiscardAnswer, kCancelAnswer}, 2)) {
+    case 0:
+      Save();
+      // A failed save has raised its error; a cancelled one left them.
+      return !workspace_.Modified();
+    case 1:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Commands::Close() { return MayDropChanges(); }
+
 void Commands::Open() {
+  if (!MayDropChanges()) return;
   const FileKind* kind = FindFileKind(host_.SelectedFileKind());
   FileDialogRequest request;
   request.initialFolder = OpenDialogFolder(kind);
@@ -88,6 +112,11 @@ void Commands::Save() {
   workspace_.Save(workspace_.DestinationFileName());
 }
 
+std::string Commands::ProposedDestinationName() const {
+  return platform::Utf8FromCodePage(host_.SelectedFileKind() + " " + workspace_.Header().tag,
+                                    platform::SystemCodePage());
+}
+
 void Commands::ChooseDestination() {
   const std::string& source = workspace_.SourceFileName();
   const std::string extension(platform::ExtensionOf(source));
@@ -95,8 +124,7 @@ void Commands::ChooseDestination() {
   FileDialogRequest request;
   request.initialFolder = host_.ApplicationFolder();
   request.filter = "Language file (*" + extension + ")";
-  request.fileName = platform::Utf8FromCodePage(
-      host_.SelectedFileKind() + " " + workspace_.Header().tag, platform::SystemCodePage());
+  request.fileName = ProposedDestinationName();
   const auto chosen = host_.ShowSaveDialog(request);
   if (!chosen) return;
 

@@ -5,10 +5,12 @@
 // shows) only through CommandHost, so that they run the same under a test's
 // script as under a user's hand.
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "workspace/Workspace.h"
 
@@ -37,6 +39,12 @@ inline constexpr std::string_view kSelectDestinationMessage = "Please select you
 inline constexpr std::string_view kSelectSourceMessage = "You need to select source file.";
 inline constexpr std::string_view kSameFileMessage =
     "Source file and destination file cannot be same. Please select other one.";
+
+// The question before unsaved changes would be thrown away, and its answers.
+inline constexpr std::string_view kSaveChangesQuestion = "Save changes to %1?";
+inline constexpr std::string_view kSaveAnswer = "Save";
+inline constexpr std::string_view kDiscardAnswer = "Discard";
+inline constexpr std::string_view kCancelAnswer = "Cancel";
 
 // What a file dialog is asked to show. Names are file-system names.
 struct FileDialogRequest {
@@ -73,6 +81,11 @@ class CommandHost {
   virtual void ChangeTable(const std::function<void()>& change) = 0;
   // The first save into a chosen destination is done.
   virtual void ShowDestinationSaved() = 0;
+  // A modal question captioned with the program title; `answers` are the
+  // buttons' texts, the first the default one, and Esc presses `escape`.
+  // Returns the index of the answer given.
+  virtual std::size_t Ask(std::string_view question, const std::vector<std::string_view>& answers,
+                          std::size_t escape) = 0;
 };
 
 class Commands {
@@ -85,6 +98,9 @@ class Commands {
   // Writes the table into the destination, asking for one first when none
   // has been chosen since the last Open.
   void Save();
+  // Whether the window may close. With unsaved changes the user is asked
+  // first whether to save them, throw them away or stay.
+  bool Close();
 
   // Where the open dialog starts for `kind`: the sibling program's
   // "Languages" folder as its settings file names it, else the program's
@@ -94,6 +110,11 @@ class Commands {
 
  private:
   void ChooseDestination();
+  // Asks, when there are unsaved changes, before they would be thrown away:
+  // true when they are saved or the user lets them go.
+  bool MayDropChanges();
+  // The name the save dialog proposes for a new destination.
+  std::string ProposedDestinationName() const;
 
   Workspace& workspace_;
   CommandHost& host_;

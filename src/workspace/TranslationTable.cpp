@@ -1,5 +1,7 @@
 #include "workspace/TranslationTable.h"
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 #include <stdexcept>
 
@@ -36,6 +38,11 @@ std::string_view TranslationTable::SectionName(std::size_t row) const {
   return Key(row).substr(kSectionMarker.size());
 }
 
+std::string_view TranslationTable::SectionOf(std::size_t row) const {
+  const auto after = std::upper_bound(sectionRows_.begin(), sectionRows_.end(), row);
+  return after == sectionRows_.begin() ? std::string_view() : SectionName(*std::prev(after));
+}
+
 void TranslationTable::SetTranslation(std::size_t row, std::string text) {
   rows_[row].typed = true;
   typed_[row] = std::move(text);
@@ -52,6 +59,7 @@ void TranslationTable::Reset(std::size_t keyBytes, std::size_t textBytes, std::s
   texts_ = std::make_shared<TextStore>();
   texts_->reserve(textBytes + kTranslationHeading.size());
   typed_.clear();
+  sectionRows_.clear();
   AppendRow(RowKind::Header, kKeyHeading, kTranslationHeading);
   AppendRow(RowKind::Blank, {}, {});
 }
@@ -64,6 +72,7 @@ void TranslationTable::AppendRow(RowKind kind, std::string_view key,
 void TranslationTable::AppendSection(std::string_view name) {
   Row section{Keep(keys_, kSectionMarker), {}, RowKind::Section};
   section.key.length += Keep(keys_, name).length;  // the marker and the name, side by side
+  sectionRows_.push_back(rows_.size());
   rows_.push_back(section);
   AppendRow(RowKind::Blank, {}, {});
 }

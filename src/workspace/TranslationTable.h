@@ -61,6 +61,10 @@ class TranslationTable {
   // The name of the section that a section marker row opens.
   std::string_view SectionName(std::size_t row) const;
 
+  // The name of the section a row lies in: the one the nearest section
+  // marker row at or above it opens; empty above the first. O(log sections).
+  std::string_view SectionOf(std::size_t row) const;
+
   // A text typed into a row; it lives beside the store until the next merge.
   void SetTranslation(std::size_t row, std::string text);
 
@@ -107,6 +111,8 @@ class TranslationTable {
   // Texts typed since the last load or merge, by row. Few rows are typed
   // into, so they live apart and the rows stay small.
   std::unordered_map<std::size_t, std::string> typed_;
+  // The section marker rows, in order.
+  std::vector<std::size_t> sectionRows_;
 };
 
 // Every row's translation text as it stood before the last merge, where the

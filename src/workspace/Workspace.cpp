@@ -1,5 +1,7 @@
 #include "workspace/Workspace.h"
 
+#include <algorithm>
+#include <charconv>
 #include <optional>
 #include <string>
 #include <utility>
@@ -11,6 +13,62 @@
 #include "platform/FileSystem.h"
 
 namespace workspace {
+
+namespace {
+
+std::string langfile::LanguageHeader::*TextField(EditField field) {
+  switch (field) {
+    case EditField::Tag:
+      return &langfile::LanguageHeader::tag;
+    case EditField::Name:
+      return &langfile::LanguageHeader::name;
+    case EditField::ProgramVersion:
+      return &langfile::LanguageHeader::programVersion;
+    case EditField::TranslationVersion:
+      return &langfile::LanguageHeader::translationVersion;
+    case EditField::Translation:
+    case EditField::Date:
+    case EditField::Authors:
+      break;
+  }
+  return nullptr;
+}
+
+std::vector<std::string> AuthorLines(std::string_view text) {
+  std::vector<std::string> lines;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    lines.emplace_back(text.substr(0, end));
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  return lines;
+}
+
+// "yyyy-mm-dd", strictly: a date of any other shape is no date.
+std::optional<std::chrono::year_month_day> DayOf(std::string_view text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+  int parts[3] = {};
+  const std::pair<std::size_t, std::size_t> spans[3] = {{0, 4}, {5, 2}, {8, 2}};
+  for (int i = 0; i < 3; ++i) {
+    const auto [start, length] = spans[i];
+    const char* first = text.data() + start;
+    if (std::from_chars(first, first + length, parts[i]).ptr != first + length)
+      return std::nullopt;
+  }
+  const std::chrono::year_month_day day{std::chrono::year{parts[0]},
+                                        std::chrono::month{static_cast<unsigned>(parts[1])},
+                                        std::chrono::day{static_cast<unsigned>(parts[2])}};
+  if (!day.ok()) return std::nullopt;
+  return day;
+}
+
+}  // namespace
+
+std::string AuthorsValue(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) (text += line) += '\n';
+  return text;
+}
 
 Workspace::Workspace(Clock clock) : clock_(std::move(clock)), date_(clock_()) {}
 
@@ -201,6 +259,67 @@ void Workspace::Save(const std::string& fileName, std::unique_ptr<TMemIniFile> m
   flush();
   document.WriteBack();
   SetModified(false);
+}
+
+std::string Workspace::Value(const EditTarget& target) const {
+  switch (target.field) {
+    case EditField::Translation:
+      return target.row < table_.RowCount() ? std::string(table_.Translation(target.row))
+                                            : std::string();
+    case EditField::Date:
+      return langfile::FormatDate(
+          std::chrono::year_month_day{std::chrono::floor<std::chrono::days>(date_)});
+    case EditField::Authors:
+      return AuthorsValue(header_.authors);
+    default:
+      return header_.*TextField(target.field);
+  }
+}
+
+void Workspace::Edit(const EditTarget& target, std::string text) {
+  std::string before = Value(target);
+  if (text == before) return;
+  std::string_view after;
+  switch (target.field) {
+    case EditField::Translation:
+      // Row 0 is the heading, not a translation.
+      if (target.row == 0 || target.row >= table_.RowCount()) return;
+      table_.SetTranslation(target.row, std::move(text));
+      after = table_.Translation(target.row);
+      break;
+    case EditField::Date: {
+      const auto day = DayOf(text);
+      if (!day) return;
+      const auto timeOfDay = date_ - std::chrono::floor<std::chrono::days>(date_);
+      date_ = std::chrono::local_days{*day} + timeOfDay;
+      after = text;
+      break;
+    }
+    case EditField::Authors:
+      header_.authors = AuthorLines(text);
+      after = text;
+      break;
+    default: {
+      std::string& stored = header_.*TextField(target.field);
+      stored = std::move(text);
+      after = stored;
+      break;
+    }
+  }
+  SetModified(true);
+  const EditEvent event{target, before, after};
+  // A listener added by another one hears the next edit, not this one.
+  for (std::size_t i = 0, count = editListeners_.size(); i < count; ++i)
+    if (editListeners_[i]) editListeners_[i](event);
+}
+
+std::size_t Workspace::OnEdited(EditListener listener) {
+  editListeners_.push_back(std::move(listener));
+  return editListeners_.size() - 1;
+}
+
+void Workspace::RemoveEditListener(std::size_t handle) {
+  if (handle < editListeners_.size()) editListeners_[handle] = nullptr;
 }
 
 void Workspace::SetModified(bool modified) {

@@ -7,10 +7,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "langfile/LanguageFile.h"
 #include "langfile/TMemIniFile.h"
 #include "platform/Clock.h"
+#include "workspace/Edit.h"
 #include "workspace/TranslationTable.h"
 
 namespace workspace {
@@ -94,6 +97,19 @@ class Workspace {
     modifiedListener_ = std::move(listener);
   }
 
+  // The value `target` holds, written as edits write it (see EditField).
+  std::string Value(const EditTarget& target) const;
+  // The translator's edit, by whatever route it comes (typing, pasting,
+  // undoing, restoring): gives `target` the value `text`, marks the unsaved
+  // changes and tells every edit listener. A value equal to the one held, or
+  // a date that does not read as one, changes nothing and tells no one.
+  void Edit(const EditTarget& target, std::string text);
+  // Listeners hear every edit, in the order they were added, once it is
+  // made. The handle takes the listener off again.
+  using EditListener = std::function<void(const EditEvent&)>;
+  std::size_t OnEdited(EditListener listener);
+  void RemoveEditListener(std::size_t handle);
+
  private:
   void FillHeader(const TCustomIniFile& document);
 
@@ -106,6 +122,7 @@ class Workspace {
   std::unique_ptr<ReferenceTable> reference_;
   bool modified_ = false;
   std::function<void(bool)> modifiedListener_;
+  std::vector<EditListener> editListeners_;
 };
 
 }  // namespace workspace

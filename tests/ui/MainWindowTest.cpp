@@ -170,7 +170,7 @@ TEST_F(WindowTest, ColumnsFollowEveryResizeAndTheWindowStaysAtLeast400Square) {
   EXPECT_EQ(window->frameGeometry().size(), QSize(400, 400));
 }
 
-TEST_F(WindowTest, OnlyKeysInTheGridMarkTheIndicatorAndNotArrowsEscOrEnter) {
+TEST_F(WindowTest, EveryKeyInTheGridButArrowsEscAndEnterAndEveryEditMarksTheIndicator) {
   Focus(window->sgPreklad);
   QLineEdit* editor = window->sgPreklad->CellEditor();
   ASSERT_NE(editor, nullptr);
@@ -193,12 +193,22 @@ TEST_F(WindowTest, OnlyKeysInTheGridMarkTheIndicatorAndNotArrowsEscOrEnter) {
   window->Workspace().SetModified(false);
   EXPECT_EQ(window->bitSave->palette().color(QPalette::ButtonText),
             QPalette().color(QPalette::WindowText));
-  Focus(window->eLngTag);
-  QTest::keyClicks(window->eLngTag, "sk");
-  Focus(window->mAutors);
-  QTest::keyClicks(window->mAutors, "Ann");
-  window->eDate->setDate(QDate(2026, 1, 1));
-  EXPECT_FALSE(Modified());
+  // Edits outside the grid mark it too, by keyboard or any other route.
+  const std::pair<const char*, std::function<void()>> edits[] = {
+      {"typed tag", [&] { Focus(window->eLngTag); QTest::keyClicks(window->eLngTag, "sk"); }},
+      {"pasted name", [&] {
+         Focus(window->eLngName);
+         QApplication::clipboard()->setText(QStringLiteral("Slovak"));
+         window->eLngName->paste();
+       }},
+      {"typed author", [&] { Focus(window->mAutors); QTest::keyClicks(window->mAutors, "Ann"); }},
+      {"picked date", [&] { window->eDate->setDate(QDate(2026, 1, 1)); }},
+  };
+  for (const auto& [what, edit] : edits) {
+    window->Workspace().SetModified(false);
+    edit();
+    EXPECT_TRUE(Modified()) << what;
+  }
 }
 
 TEST_F(WindowTest, CtrlSRunsSaveFromAnyControlAndNoKeyHandlerSeesIt) {

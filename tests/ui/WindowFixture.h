@@ -49,7 +49,16 @@ class ScriptedDialogs : public WindowDialogs {
 
   int Show(const ProcFunc::MessageBoxRequest& request) override {
     boxes.push_back(request);
-    return platform::kMessageOk;
+    if (request.buttons.isEmpty()) return platform::kMessageOk;
+    if (answers.empty()) {
+      if (strict) ADD_FAILURE() << "unexpected question " << request.text.toStdString();
+      return request.escapeButton;
+    }
+    const QString answer = answers.front();
+    answers.pop_front();
+    const auto index = request.buttons.indexOf(answer);
+    if (index < 0) ADD_FAILURE() << "no answer " << answer.toStdString();
+    return static_cast<int>(index);
   }
 
   std::vector<QString> BoxTexts() const {
@@ -63,6 +72,8 @@ class ScriptedDialogs : public WindowDialogs {
   // Whether the toolkit's own file dialogs are shown instead of the script.
   bool toolkitFileDialogs = false;
   std::deque<std::optional<std::string>> openAnswers, saveAnswers;
+  // The buttons pressed in questions, by their texts; Esc once they run out.
+  std::deque<QString> answers;
   std::vector<workspace::FileDialogRequest> openRequests, saveRequests;
   std::vector<ProcFunc::MessageBoxRequest> boxes;
 };

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -65,12 +66,26 @@ class ScriptedHost : public workspace::CommandHost {
     change();
   }
   void ShowDestinationSaved() override { ++destinationsSaved; }
+  std::size_t Ask(std::string_view question, const std::vector<std::string_view>& answers,
+                  std::size_t escape) override {
+    questions.emplace_back(question);
+    if (questionAnswers.empty()) {
+      ADD_FAILURE() << "unexpected question " << question;
+      return escape;
+    }
+    const auto answer = std::find(answers.begin(), answers.end(), questionAnswers.front());
+    questionAnswers.pop_front();
+    EXPECT_NE(answer, answers.end());
+    return static_cast<std::size_t>(answer - answers.begin());
+  }
 
   std::string kind = kInterface;
   std::string applicationFolder = "/opt/orvane-translator/";
   std::string commonAppData;
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
+  std::deque<std::string_view> questionAnswers;
+  std::vector<std::string> questions;
 
   std::vector<FileDialogRequest> openRequests;
   std::vector<FileDialogRequest> saveRequests;

@@ -104,6 +104,12 @@ class Host : public workspace::CommandHost {
   void ShowSourceFileName(const std::string&) override {}
   void ChangeTable(const std::function<void()>& change) override { change(); }
   void ShowDestinationSaved() override {}
+  // Unsaved changes are let go whenever asked.
+  std::size_t Ask(std::string_view, const std::vector<std::string_view>&, std::size_t) override {
+    ++questions;
+    return 1;
+  }
+  int questions = 0;
 
   std::string commonAppData;
   std::deque<std::optional<std::string>> answers;
@@ -341,6 +347,7 @@ TEST(Fault, UnreadableSiblingSettingsEndOpenAndChangeNothing) {
 
     EXPECT_EQ(ErrorOf([&] { s.commands.Open(); }),
               "Cannot open file \"" + settings + "\". " + reason);
+    EXPECT_EQ(s.host.questions, 1);
     EXPECT_EQ(s.host.dialogs, dialogs);
     EXPECT_EQ(s.host.messages, messages);
     EXPECT_EQ(Snapshot(s.dir.path()), before);

@@ -109,6 +109,10 @@ class ScriptedHost : public workspace::CommandHost {
   void ShowSourceFileName(const std::string&) override {}
   void ChangeTable(const std::function<void()>& change) override { change(); }
   void ShowDestinationSaved() override {}
+  std::size_t Ask(std::string_view, const std::vector<std::string_view>&, std::size_t) override {
+    ADD_FAILURE() << "unexpected question";
+    return 0;
+  }
 
   std::optional<std::string> source;
   std::optional<std::string> destination;
