@@ -82,6 +82,14 @@ bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 
 std::string WinePrefixFolder() { return WinePrefix(); }
 
+std::string UserStateFolder() {
+  constexpr const char* kProgramFolder = "orvane-translator/";
+  std::string state = Environment("XDG_STATE_HOME");
+  if (!state.empty() && state.front() == '/') return Joined(state, kProgramFolder);
+  std::string home = HomeFolder();
+  return home.empty() ? std::string() : Joined(Joined(home, ".local/state"), kProgramFolder);
+}
+
 bool IsWindowsPath(const std::string& path) {
   return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':';
 }

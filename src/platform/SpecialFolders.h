@@ -2,7 +2,8 @@
 
 // The folders the sibling programs know by their Windows names. Those
 // programs run under Wine, so their folders lie inside the Wine prefix, and
-// that is where their shared files are to be found.
+// that is where their shared files are to be found. Also the program's own
+// folder for state that outlives a session.
 
 #include <string>
 
@@ -19,6 +20,14 @@ std::string CommonAppDataFolder();
 // database gives). Empty text when there is no home folder either. Not
 // checked for existence.
 std::string WinePrefixFolder();
+
+// This program's folder for state kept between sessions (the recovery
+// journals): "orvane-translator/" in $XDG_STATE_HOME when that is set to an
+// absolute path (a relative one is ignored, as the XDG rules say), else in
+// ".local/state" in the user's home folder, found as WinePrefixFolder finds
+// it. Ends in exactly one '/'. Empty text when there is no home folder
+// either. Neither checked for existence nor created.
+std::string UserStateFolder();
 
 // The Linux path of a Windows path such as C:\Program Files\Orvane as Wine
 // finds it in `winePrefix`: the drive through the prefix's "dosdevices/c:"

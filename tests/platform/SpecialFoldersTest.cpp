@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@ namespace {
 
 using platform::CommonAppDataFolder;
 using platform::UnixPathOf;
+using platform::UserStateFolder;
 using testsupport::TempDir;
 
 using testsupport::ScopedEnvironment;
@@ -49,6 +51,31 @@ TEST(CommonAppDataFolder, WithoutAPrefixLooksInTheHomeFolder) {
   for (const std::optional<std::string>& prefix : {std::optional<std::string>(), {""}}) {
     ScopedEnvironment wine("WINEPREFIX", prefix);
     EXPECT_EQ(CommonAppDataFolder(), home / ".wine/drive_c/ProgramData/");
+  }
+}
+
+// The XDG rule: an absolute $XDG_STATE_HOME, else ~/.local/state.
+TEST(UserStateFolder, IsInAnAbsoluteXdgStateHomeElseInTheHomeFolder) {
+  ScopedEnvironment home("HOME", "/home/ann/");
+  ScopedEnvironment state("XDG_STATE_HOME", "/var/state//");
+  EXPECT_EQ(UserStateFolder(), "/var/state/orvane-translator/");
+  for (const std::optional<std::string>& ignored :
+       {std::optional<std::string>(), {""}, {"state"}, {"./state"}, {"~/state"}}) {
+    ScopedEnvironment unused("XDG_STATE_HOME", ignored);
+    EXPECT_EQ(UserStateFolder(), "/home/ann/.local/state/orvane-translator/")
+        << ignored.value_or("unset");
+  }
+}
+
+TEST(UserStateFolder, WithoutHomeAsksTheUserDatabase) {
+  ScopedEnvironment state("XDG_STATE_HOME", std::nullopt);
+  const passwd* user = getpwuid(getuid());
+  ASSERT_NE(user, nullptr);
+  const std::string home = user->pw_dir;
+  for (const std::optional<std::string>& unset : {std::optional<std::string>(), {""}}) {
+    ScopedEnvironment noHome("HOME", unset);
+    EXPECT_EQ(UserStateFolder(),
+              home.empty() ? "" : (home == "/" ? "" : home) + "/.local/state/orvane-translator/");
   }
 }
 
