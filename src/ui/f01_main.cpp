@@ -11,6 +11,7 @@
 #include "app/ErrorHandler.h"
 #include "app/ProcFunc.h"
 #include "platform/ExecutableFile.h"
+#include "platform/SpecialFolders.h"
 #include "ui/CellLooks.h"
 #include "ui/ColumnSplit.h"
 #include "ui/Controls.h"
@@ -42,7 +43,9 @@ TfMain::TfMain(TfMainOptions options)
       *this, *this, dialogs_, [this](const std::function<void()>& change) {
         ChangeWorkspace([&](workspace::Workspace&) { change(); });
       });
-  commands_ = std::make_unique<workspace::Commands>(*workspace_, *commandHost_);
+  commands_ = std::make_unique<workspace::Commands>(
+      *workspace_, *commandHost_,
+      options.journalFolder ? *options.journalFolder : platform::UserStateFolder());
   history_ = new EditHistory(
       *workspace_, [this](const workspace::EditTarget& target) { ShowEdited(target); }, this);
   history_->AddShortcuts(*this);

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/CellPainter.h"
@@ -38,6 +39,9 @@ struct TfMainOptions {
   // look; empty means ProcFunc::DrawCell. Tests see through it what the
   // grid shows.
   CellDrawer drawCell = {};
+  // Where the recovery journals go; none means the user's state folder, an
+  // empty folder that no journal is kept.
+  std::optional<std::string> journalFolder = {};
 };
 
 // The controls are the window's own members, by the names the rest of the

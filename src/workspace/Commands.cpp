@@ -6,6 +6,10 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageStyle.h"
 #include "platform/SpecialFolders.h"
+#include "workspace/Recovery.h"
+
+#include <chrono>
+#include <ctime>
 
 namespace workspace {
 
@@ -36,7 +40,75 @@ std::string SiblingLanguagesFolder(const std::string& siblingFolder) {
   return platform::UnixPathOf(location + "Languages", platform::WinePrefixFolder());
 }
 
+// "%1" in `pattern` replaced by `value`.
+std::string Filled(std::string_view pattern, std::string_view value) {
+  std::string text(pattern);
+  text.replace(text.find("%1"), 2, value);
+  return text;
+}
+
+// The local date and time of `when`, to the minute.
+std::string LocalTimeText(std::chrono::system_clock::time_point when) {
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+  return text;
+}
+
 }  // namespace
+
+Commands::Commands(Workspace& workspace, CommandHost& host, std::string journalFolder)
+    : workspace_(workspace), host_(host), journalFolder_(std::move(journalFolder)) {
+  editListener_ = workspace_.OnEdited([this](const EditEvent& edit) { Journal(edit); });
+}
+
+Commands::~Commands() { workspace_.RemoveEditListener(editListener_); }
+
+void Commands::Journal(const EditEvent& edit) {
+  if (!journal_) return;
+  const auto record = JournalEditOf(workspace_, edit);
+  if (!record || journal_->Record(*record)) return;
+  // Said once; typing goes on without the journal until the next
+  // destination.
+  const std::string failure = journal_->Failure();
+  journal_.reset();
+  host_.ShowMessage(Filled(kJournalFailedMessage, failure), platform::kMessageWarning);
+}
+
+void Commands::DropJournal() {
+  if (journal_) journal_->Remove();
+  journal_.reset();
+}
+
+void Commands::StartJournal(std::optional<RecoveredEdits> recovered, bool offer) {
+  if (journalFolder_.empty()) return;
+  // Unoffered, a killed session's edits stay in their file for the next
+  // Open of the pair, and this one's go unjournaled rather than over them.
+  if (recovered && !offer) return;
+  journal_.emplace(journalFolder_);
+  journal_->Start(workspace_.SourceFileName(), workspace_.DestinationFileName());
+  if (!recovered) return;
+  // Esc restores: restoring can be undone, while a journal thrown away is
+  // gone for good.
+  if (host_.Ask(Filled(kRestoreQuestion, LocalTimeText(recovered->written)),
+                {kRestoreAnswer, kDiscardAnswer}, 0) != 0) {
+    journal_->Remove();
+    return;
+  }
+  const std::vector<std::string> missing = Restore(workspace_, recovered->edits);
+  std::string report;
+  if (!missing.empty()) {
+    report = Filled(kMissingKeysMessage, std::to_string(missing.size()));
+    for (const std::string& name : missing) report += "\n" + name;
+  }
+  if (recovered->unreadable > 0) {
+    if (!report.empty()) report += "\n\n";
+    report += Filled(kUnreadableChangesMessage, std::to_string(recovered->unreadable));
+  }
+  if (!report.empty()) host_.ShowMessage(report, platform::kMessageWarning);
+}
 
 const FileKind* FindFileKind(std::string_view entry) {
   for (const FileKind& kind : kFileKinds) {
@@ -64,9 +136,7 @@ bool Commands::MayDropChanges() {
   std::string name = workspace_.DestinationFileName();
   if (name.empty())
     name = ProposedDestinationName() + std::string(platform::ExtensionOf(workspace_.SourceFileName()));
-  std::string question(kSaveChangesQuestion);
-  question.replace(question.find("%1"), 2, name);
-  switch (host_.Ask(question, {kSaveAnswer, kDiscardAnswer, kCancelAnswer}, 2)) {
+  switch (host_.Ask(Filled(kSaveChangesQuestion, name), {kSaveAnswer, kDiscardAnswer, kCancelAnswer}, 2)) {
     case 0:
       Save();
       // A failed save has raised its error; a cancelled one left them.
@@ -78,7 +148,12 @@ bool Commands::MayDropChanges() {
   }
 }
 
-bool Commands::Close() { return MayDropChanges(); }
+bool Commands::Close() {
+  if (!MayDropChanges()) return false;
+  // A clean exit leaves no journal.
+  DropJournal();
+  return true;
+}
 
 void Commands::Open() {
   if (!MayDropChanges()) return;
@@ -91,6 +166,7 @@ void Commands::Open() {
     host_.ShowSourceFileName(workspace_.SourceFileName());
   }
 
+  DropJournal();
   // A cancelled dialog loads the previous source again.
   if (!workspace_.SourceFileName().empty())
     host_.ChangeTable([this] { workspace_.LoadSource(workspace_.SourceFileName()); });
@@ -110,6 +186,7 @@ void Commands::Save() {
     return;
   }
   workspace_.Save(workspace_.DestinationFileName());
+  if (journal_) journal_->Remove();
 }
 
 std::string Commands::ProposedDestinationName() const {
@@ -143,10 +220,21 @@ void Commands::ChooseDestination() {
     host_.ShowMessage(kSameFileMessage, platform::kMessageWarning);
     return;
   }
+  // Read before the save, which would take it for this session's journal.
+  std::optional<RecoveredEdits> recovered;
+  if (!journalFolder_.empty())
+    recovered = RecoveryJournal::Find(journalFolder_, source, destination);
   std::unique_ptr<TMemIniFile> merged;
-  // Within the change, so that the window shows the header as it is saved.
-  host_.ChangeTable([&] { merged = workspace_.StartDestination(destination); });
-  workspace_.Save(destination, std::move(merged));
+  try {
+    // Within the change, so that the window shows the header as it is saved.
+    host_.ChangeTable([&] { merged = workspace_.StartDestination(destination); });
+    workspace_.Save(destination, std::move(merged));
+  } catch (...) {
+    // Restored edits are offered on top of a merged table only.
+    StartJournal(std::move(recovered), false);
+    throw;
+  }
+  StartJournal(std::move(recovered), true);
   host_.ShowDestinationSaved();
 }
 

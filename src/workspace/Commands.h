@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "workspace/RecoveryJournal.h"
 #include "workspace/Workspace.h"
 
 namespace workspace {
@@ -45,6 +46,17 @@ inline constexpr std::string_view kSaveChangesQuestion = "Save changes to %1?";
 inline constexpr std::string_view kSaveAnswer = "Save";
 inline constexpr std::string_view kDiscardAnswer = "Discard";
 inline constexpr std::string_view kCancelAnswer = "Cancel";
+
+// The offer of the edits a killed session left, and what it may report.
+inline constexpr std::string_view kRestoreQuestion =
+    "Unsaved changes from %1 were found. Restore them?";
+inline constexpr std::string_view kRestoreAnswer = "Restore";
+inline constexpr std::string_view kMissingKeysMessage =
+    "%1 of the restored changes could not be applied: the file no longer has their keys:";
+inline constexpr std::string_view kUnreadableChangesMessage =
+    "%1 of the unsaved changes could not be read back.";
+inline constexpr std::string_view kJournalFailedMessage =
+    "Unsaved changes cannot be kept for recovery after a crash: %1";
 
 // What a file dialog is asked to show. Names are file-system names.
 struct FileDialogRequest {
@@ -90,7 +102,10 @@ class CommandHost {
 
 class Commands {
  public:
-  Commands(Workspace& workspace, CommandHost& host) : workspace_(workspace), host_(host) {}
+  // Every edit made once a destination is chosen goes into a recovery
+  // journal in `journalFolder`; none is kept when it is empty.
+  Commands(Workspace& workspace, CommandHost& host, std::string journalFolder = {});
+  ~Commands();
 
   // Asks for a source file of the selected kind, loads it and goes on to
   // Save, which asks for the destination.
@@ -115,9 +130,18 @@ class Commands {
   bool MayDropChanges();
   // The name the save dialog proposes for a new destination.
   std::string ProposedDestinationName() const;
+  // The workspace's table and header are about to be replaced or dropped.
+  void DropJournal();
+  // Journals the edits of the destination just chosen, after offering what
+  // a killed session left for it.
+  void StartJournal(std::optional<RecoveredEdits> recovered, bool offer);
+  void Journal(const EditEvent& edit);
 
   Workspace& workspace_;
   CommandHost& host_;
+  std::string journalFolder_;
+  std::optional<RecoveryJournal> journal_;  // while a destination's edits are journaled
+  std::size_t editListener_ = 0;
 };
 
 }  // namespace workspace

@@ -21,18 +21,9 @@
 #include <unordered_map>
 #include <vector>
 
-namespace workspace {
+#include "workspace/Edit.h"
 
-// What a journal record changes. A translation names its row by section and key.
-enum class EditField : std::uint8_t {
-  Translation,
-  Tag,
-  Name,
-  ProgramVersion,
-  TranslationVersion,
-  Date,
-  Authors
-};
+namespace workspace {
 
 struct JournalEdit {
   EditField field = EditField::Translation;

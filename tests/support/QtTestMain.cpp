@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ErrorHandler.h"
+#include "support/TestSupport.h"
 #include "platform/MessageStyle.h"
 
 namespace {
@@ -22,6 +23,9 @@ class UnguardedFailures : public ProcFunc::MessageBoxes {
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Windows keep their recovery journals here, not among the user's own.
+  const testsupport::TempDir state;
+  setenv("XDG_STATE_HOME", state.path().c_str(), 1);
   ::testing::InitGoogleTest(&argc, argv);
   TApplication application(argc, argv);
   UnguardedFailures unguarded;
