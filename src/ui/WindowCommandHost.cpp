@@ -1,7 +1,10 @@
 #include "ui/WindowCommandHost.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 
 #include "app/ProcFunc.h"
 #include "app/TextCodec.h"
@@ -50,4 +53,13 @@ void WindowCommandHost::ChangeTable(const std::function<void()>& change) { chang
 void WindowCommandHost::ShowDestinationSaved() {
   controls_.bitSave->setText(QStringLiteral("Save"));
   controls_.sgPreklad->RepaintAll();
+}
+
+std::string WindowCommandHost::DocumentsFolder() const {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  // A documents folder the user never made (or deleted) is no place to start.
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  std::string name = QFile::encodeName(folder).toStdString();
+  if (name.back() != '/') name += '/';
+  return name;
 }

@@ -28,6 +28,7 @@ class WindowCommandHost : public workspace::CommandHost {
   void ShowSourceFileName(const std::string& fileName) override;
   void ChangeTable(const std::function<void()>& change) override;
   void ShowDestinationSaved() override;
+  std::string DocumentsFolder() const override;
 
  private:
   QWidget& window_;

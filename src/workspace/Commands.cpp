@@ -36,6 +36,29 @@ std::string SiblingLanguagesFolder(const std::string& siblingFolder) {
   return platform::UnixPathOf(location + "Languages", platform::WinePrefixFolder());
 }
 
+// Whether the save dialog may start in `folder`: this user may write there,
+// and it is none of the system's folders, which hold programs, not a
+// translator's files, even where root may write. Resolved first, so that a
+// link or ".." does not hide where it leads.
+bool TakesFiles(const std::string& folder) {
+  if (folder.empty()) return false;
+  const std::string resolved = platform::WithResolvedFolder(WithTrailingSlash(folder));
+  if (resolved == "/" || resolved.starts_with("/usr/") || resolved.starts_with("/opt/"))
+    return false;
+  return platform::IsWritableFolder(resolved);
+}
+
+// Where the save dialog starts: the program's own folder when it takes files
+// (a copy unpacked among the user's files), else the source's, where the
+// sibling translations are, else the user's documents.
+std::string SaveDialogFolder(const CommandHost& host, const std::string& source) {
+  std::string folder = host.ApplicationFolder();
+  if (TakesFiles(folder)) return folder;
+  folder = source.substr(0, source.rfind('/') + 1);
+  if (!folder.empty() && TakesFiles(folder)) return folder;
+  return host.DocumentsFolder();
+}
+
 }  // namespace
 
 const FileKind* FindFileKind(std::string_view entry) {
@@ -93,7 +116,7 @@ void Commands::ChooseDestination() {
   const std::string extension(platform::ExtensionOf(source));
 
   FileDialogRequest request;
-  request.initialFolder = host_.ApplicationFolder();
+  request.initialFolder = SaveDialogFolder(host_, source);
   request.filter = "Language file (*" + extension + ")";
   request.fileName = platform::Utf8FromCodePage(
       host_.SelectedFileKind() + " " + workspace_.Header().tag, platform::SystemCodePage());

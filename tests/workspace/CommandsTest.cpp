@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -65,10 +66,12 @@ class ScriptedHost : public workspace::CommandHost {
     change();
   }
   void ShowDestinationSaved() override { ++destinationsSaved; }
+  std::string DocumentsFolder() const override { return documentsFolder; }
 
   std::string kind = kInterface;
   std::string applicationFolder = "/opt/orvane-translator/";
   std::string commonAppData;
+  std::string documentsFolder = "/home/translator/Documents/";
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
 
@@ -126,7 +129,7 @@ TEST_F(CommandsTest, OpeningWithANewDestinationCreatesItAsACopyAndSavesIt) {
 
   EXPECT_EQ(host.shownSource, dir / "en.lng");
   ASSERT_EQ(host.saveRequests.size(), 1u);
-  EXPECT_EQ(host.saveRequests[0].initialFolder, host.applicationFolder);
+  EXPECT_EQ(host.saveRequests[0].initialFolder, dir / "");  // the program's is under /opt
   EXPECT_EQ(host.saveRequests[0].filter, "Language file (*.lng)");
   EXPECT_EQ(host.saveRequests[0].fileName, "[Farnel] - program interface en");
   EXPECT_EQ(host.messages, (std::vector{kSelectDestination}));
@@ -217,6 +220,42 @@ TEST_F(CommandsTest, TheSourceIsRefusedAsDestinationUnderAnyOfItsNames) {
   commands.Save();
   EXPECT_EQ(host.saveRequests.size(), 8u);
   EXPECT_EQ(ws.DestinationFileName(), dir / "sk.lng");
+}
+
+TEST_F(CommandsTest, TheSaveDialogStartsInTheFirstOfTheProgramsSourcesAndDocumentsFolders) {
+  std::filesystem::create_directories(dir / "app");
+  ASSERT_EQ(symlink("/usr/bin", (dir / "linked").c_str()), 0);
+  const std::string source = dir / "en.lng";
+  const std::string documents = host.documentsFolder;
+  // Only folders that are missing, are no folders or lie among the
+  // system's are refused, so that root and any other user see the same.
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {dir / "app/", source, dir / "app/"},  // unpacked among the user's files
+      {"/usr/bin/", source, dir / ""},       // installed system-wide
+      {"/usr/local/bin/", source, dir / ""},
+      {"/opt/orvane-translator/", source, dir / ""},
+      {"/usr", source, dir / ""},
+      {dir / "linked/", source, dir / ""},  // a link into /usr
+      {dir / "app/../linked/", source, dir / ""},
+      {dir / "en.lng/", source, dir / ""},  // a file, no folder
+      {dir / "gone/", source, dir / ""},
+      {"", source, dir / ""},
+      {"/", source, dir / ""},
+      {dir / "gone/", dir / "gone/en.lng", documents},
+      {dir / "gone/", dir / "en.lng/en.lng", documents},
+      {dir / "gone/", "/en.lng", documents},
+      {"/usr/bin/", "/usr/share/orvane/en.lng", documents},
+      {"/opt/orvane-translator/", "/opt/farnel/Languages/en.lng", documents},
+      {"/opt/orvane-translator/", dir / "linked/en.lng", documents},
+  };
+  for (const auto& [program, sourceName, expected] : cases) {
+    host.applicationFolder = program;
+    ws.SetSourceFileName(sourceName);
+    ws.SetDestinationFileName({});
+    host.saveAnswers = {std::nullopt};
+    commands.Save();
+    EXPECT_EQ(host.saveRequests.back().initialFolder, expected) << program << ", " << sourceName;
+  }
 }
 
 TEST_F(CommandsTest, CancellingTheDialogsChangesNothing) {
