@@ -59,6 +59,18 @@ std::string SaveDialogFolder(const CommandHost& host, const std::string& source)
   return host.DocumentsFolder();
 }
 
+// Whether `destination` is another name for the source, which is refused:
+// the merge would read the source as its own translation and the save
+// overwrite it. Under Wine, where the sibling programs run, letter case does
+// not tell files apart, also in a folder reached by another path (drive_c
+// and dosdevices/c:), so a name differing only in case would give their
+// folder two files they cannot tell apart.
+bool NamesTheSource(const std::string& destination, const std::string& source) {
+  return platform::SameFileNameIgnoringCase(platform::WithResolvedFolder(destination),
+                                            platform::WithResolvedFolder(source)) ||
+         platform::SameFile(destination, source);
+}
+
 }  // namespace
 
 const FileKind* FindFileKind(std::string_view entry) {
@@ -120,23 +132,18 @@ void Commands::ChooseDestination() {
   request.filter = "Language file (*" + extension + ")";
   request.fileName = platform::Utf8FromCodePage(
       host_.SelectedFileKind() + " " + workspace_.Header().tag, platform::SystemCodePage());
-  const auto chosen = host_.ShowSaveDialog(request);
-  if (!chosen) return;
-
-  std::string destination = platform::FullPathName(*chosen);
-  if (!platform::SameFileNameIgnoringCase(platform::ExtensionOf(destination), extension))
-    destination += extension;
-  // Another name for the source is refused too: the merge would read the
-  // source as its own translation and the save overwrite it. Under Wine,
-  // where the sibling programs run, letter case does not tell files apart,
-  // also in a folder reached by another path (drive_c and dosdevices/c:),
-  // so a name differing only in case would give their folder two files
-  // they cannot tell apart.
-  if (platform::SameFileNameIgnoringCase(platform::WithResolvedFolder(destination),
-                                         platform::WithResolvedFolder(source)) ||
-      platform::SameFile(destination, source)) {
+  std::string destination;
+  for (;;) {
+    const auto chosen = host_.ShowSaveDialog(request);
+    if (!chosen) return;
+    destination = platform::FullPathName(*chosen);
+    if (!platform::SameFileNameIgnoringCase(platform::ExtensionOf(destination), extension))
+      destination += extension;
+    if (!NamesTheSource(destination, source)) break;
+    // The message asks for another file, so the dialog comes back for it,
+    // where the user just was.
     host_.ShowMessage(kSameFileMessage, platform::kMessageWarning);
-    return;
+    request.initialFolder = destination.substr(0, destination.rfind('/') + 1);
   }
   std::unique_ptr<TMemIniFile> merged;
   // Within the change, so that the window shows the header as it is saved.

@@ -236,7 +236,9 @@ TEST_F(WorkflowTest, CancelAndTheSameFileInOtherLetterCaseAreRefusedWithTheirMes
   EXPECT_TRUE(dialogs.saveRequests.empty());
 
   dialogs.boxes.clear();
-  OpenInto(dir / "EN.LNG");
+  dialogs.openAnswers = {dir / "en.lng"};
+  dialogs.saveAnswers = {dir / "EN.LNG", std::nullopt};
+  window->bitOpen->click();
   ASSERT_EQ(dialogs.boxes.size(), 2u);
   EXPECT_EQ(dialogs.boxes[1].text,
             "Source file and destination file cannot be same. Please select other one.");
@@ -248,7 +250,7 @@ TEST_F(WorkflowTest, CancelAndTheSameFileInOtherLetterCaseAreRefusedWithTheirMes
   dialogs.saveAnswers = {dir / "sk.lng"};
   Focus(window->eLngTag);
   QTest::keyClick(window->eLngTag, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(dialogs.saveRequests.size(), 2u);
+  EXPECT_EQ(dialogs.saveRequests.size(), 3u);
   EXPECT_TRUE(std::filesystem::exists(dir / "sk.lng"));
 }
 

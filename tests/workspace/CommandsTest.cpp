@@ -206,7 +206,7 @@ TEST_F(CommandsTest, TheSourceIsRefusedAsDestinationUnderAnyOfItsNames) {
                                   dir / "hard.lng", dir / "sub/../en.lng",
                                   dir / "sub/linked/en.lng", dir / "sub/linked/EN.LNG"}) {
     host.messages.clear();
-    host.saveAnswers = {name};
+    host.saveAnswers = {name, std::nullopt};
     commands.Save();
     EXPECT_EQ(host.messages, (std::vector{kSameFile})) << name;
     EXPECT_EQ(ws.DestinationFileName(), "") << name;
@@ -218,8 +218,38 @@ TEST_F(CommandsTest, TheSourceIsRefusedAsDestinationUnderAnyOfItsNames) {
   // Each refusal leaves the destination to be chosen again.
   host.saveAnswers = {dir / "sk.lng"};
   commands.Save();
-  EXPECT_EQ(host.saveRequests.size(), 8u);
+  EXPECT_EQ(host.saveRequests.size(), 15u);
   EXPECT_EQ(ws.DestinationFileName(), dir / "sk.lng");
+}
+
+TEST_F(CommandsTest, AfterRefusingTheSourceTheDialogOpensAgainUntilAnotherFileOrCancel) {
+  std::filesystem::create_directories(dir / "sub");
+  ASSERT_EQ(symlink(dir.path().c_str(), (dir / "sub/linked").c_str()), 0);
+  ws.LoadSource(dir / "en.lng");
+  ws.SetSourceFileName(dir / "en.lng");
+
+  host.saveAnswers = {dir / "EN.LNG", std::nullopt};
+  commands.Save();
+  EXPECT_EQ(host.messages, (std::vector{kSameFile}));
+  EXPECT_EQ(host.saveRequests.size(), 2u);
+  EXPECT_EQ(ws.DestinationFileName(), "");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+  EXPECT_EQ(host.destinationsSaved, 0);
+
+  // Each time again where the user just was, with the same name proposed.
+  host.messages.clear();
+  host.saveRequests.clear();
+  host.saveAnswers = {dir / "sub/linked/en.lng", dir / "en", dir / "sub/sk"};
+  commands.Save();
+  EXPECT_EQ(host.messages, (std::vector{kSameFile, kSameFile}));
+  ASSERT_EQ(host.saveRequests.size(), 3u);
+  EXPECT_EQ(host.saveRequests[1].initialFolder, dir / "sub/linked/");
+  EXPECT_EQ(host.saveRequests[2].initialFolder, dir / "");
+  EXPECT_EQ(host.saveRequests[2].fileName, host.saveRequests[0].fileName);
+  EXPECT_EQ(ws.DestinationFileName(), dir / "sub/sk.lng");
+  EXPECT_EQ(ReadFile(dir / "sub/sk.lng"), kSourceSaved);
+  EXPECT_EQ(ReadFile(dir / "en.lng"), kSource);
+  EXPECT_EQ(host.destinationsSaved, 1);
 }
 
 TEST_F(CommandsTest, TheSaveDialogStartsInTheFirstOfTheProgramsSourcesAndDocumentsFolders) {
