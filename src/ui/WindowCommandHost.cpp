@@ -8,9 +8,28 @@
 
 #include "app/ProcFunc.h"
 #include "app/TextCodec.h"
+#include "platform/FileSystem.h"
+#include "platform/SpecialFolders.h"
 #include "ui/Controls.h"
 #include "ui/TranslationGrid.h"
 #include "ui/WindowDialogs.h"
+
+namespace {
+
+// A full path as the translator knows it: what lies in the Wine prefix by
+// its Windows name, as the sibling programs show it.
+QString ShownPath(const std::string& fileName) {
+  std::string prefix = platform::WinePrefixFolder();
+  if (!prefix.empty()) prefix = platform::FullPathName(prefix);
+  return FileNameText(platform::DisplayPathOf(fileName, prefix));
+}
+
+void ShowPath(QLabel& label, const std::string& fileName) {
+  label.setText(ShownPath(fileName));
+  label.adjustSize();
+}
+
+}  // namespace
 
 WindowCommandHost::WindowCommandHost(QWidget& window, const MainWindowControls& controls,
                                      WindowDialogs& dialogs, TableChanger changeTable)
@@ -44,8 +63,7 @@ void WindowCommandHost::ShowMessage(std::string_view text, unsigned style) {
 }
 
 void WindowCommandHost::ShowSourceFileName(const std::string& fileName) {
-  controls_.lblLoaded->setText(FileNameText(fileName));
-  controls_.lblLoaded->adjustSize();
+  ShowPath(*controls_.lblLoaded, fileName);
 }
 
 void WindowCommandHost::ChangeTable(const std::function<void()>& change) { changeTable_(change); }
@@ -53,6 +71,10 @@ void WindowCommandHost::ChangeTable(const std::function<void()>& change) { chang
 void WindowCommandHost::ShowDestinationSaved() {
   controls_.bitSave->setText(QStringLiteral("Save"));
   controls_.sgPreklad->RepaintAll();
+}
+
+void WindowCommandHost::ShowDestinationFileName(const std::string& fileName) {
+  ShowPath(*controls_.lblDestination, fileName);
 }
 
 std::string WindowCommandHost::DocumentsFolder() const {

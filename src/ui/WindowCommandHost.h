@@ -1,8 +1,8 @@
 #pragma once
 
 // What the Open and Save commands see of the window: the selected file
-// kind, its dialogs and boxes, the source's name under Open, and the grid
-// that lets go of its rows while the table changes.
+// kind, its dialogs and boxes, the source's and the destination's names, and
+// the grid that lets go of its rows while the table changes.
 
 #include <functional>
 
@@ -28,6 +28,7 @@ class WindowCommandHost : public workspace::CommandHost {
   void ShowSourceFileName(const std::string& fileName) override;
   void ChangeTable(const std::function<void()>& change) override;
   void ShowDestinationSaved() override;
+  void ShowDestinationFileName(const std::string& fileName) override;
   std::string DocumentsFolder() const override;
 
  private:

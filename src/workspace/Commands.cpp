@@ -124,6 +124,8 @@ void Commands::Save() {
 }
 
 void Commands::ChooseDestination() {
+  // Open has just let the last destination go, or none was chosen yet.
+  host_.ShowDestinationFileName({});
   const std::string& source = workspace_.SourceFileName();
   const std::string extension(platform::ExtensionOf(source));
 
@@ -145,6 +147,7 @@ void Commands::ChooseDestination() {
     host_.ShowMessage(kSameFileMessage, platform::kMessageWarning);
     request.initialFolder = destination.substr(0, destination.rfind('/') + 1);
   }
+  host_.ShowDestinationFileName(destination);
   std::unique_ptr<TMemIniFile> merged;
   // Within the change, so that the window shows the header as it is saved.
   host_.ChangeTable([&] { merged = workspace_.StartDestination(destination); });

@@ -73,6 +73,8 @@ class CommandHost {
   virtual void ChangeTable(const std::function<void()>& change) = 0;
   // The first save into a chosen destination is done.
   virtual void ShowDestinationSaved() = 0;
+  // Shows the full path of the destination; empty while there is none.
+  virtual void ShowDestinationFileName(const std::string& fileName) = 0;
   // The user's documents folder, ending in '/': where the save dialog starts
   // when neither the program's folder nor the source's takes files.
   virtual std::string DocumentsFolder() const = 0;

@@ -66,6 +66,9 @@ class ScriptedHost : public workspace::CommandHost {
     change();
   }
   void ShowDestinationSaved() override { ++destinationsSaved; }
+  void ShowDestinationFileName(const std::string& fileName) override {
+    shownDestinations.push_back(fileName);
+  }
   std::string DocumentsFolder() const override { return documentsFolder; }
 
   std::string kind = kInterface;
@@ -79,6 +82,7 @@ class ScriptedHost : public workspace::CommandHost {
   std::vector<FileDialogRequest> saveRequests;
   std::vector<std::pair<std::string, unsigned>> messages;
   std::string shownSource;
+  std::vector<std::string> shownDestinations;
   int tableChanges = 0;
   int destinationsSaved = 0;
 
@@ -141,6 +145,7 @@ TEST_F(CommandsTest, OpeningWithANewDestinationCreatesItAsACopyAndSavesIt) {
   EXPECT_EQ(UntranslatedKeys(), (std::vector<std::string>{"Caption", "Btn"}));
   EXPECT_EQ(host.tableChanges, 2);  // the load and the merge
   EXPECT_EQ(host.destinationsSaved, 1);
+  EXPECT_EQ(host.shownDestinations, (std::vector<std::string>{"", dir / "sk.lng"}));
   EXPECT_FALSE(ws.Modified());
 
   // From now on Save writes straight into the destination.
@@ -234,6 +239,7 @@ TEST_F(CommandsTest, AfterRefusingTheSourceTheDialogOpensAgainUntilAnotherFileOr
   EXPECT_EQ(host.saveRequests.size(), 2u);
   EXPECT_EQ(ws.DestinationFileName(), "");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+  EXPECT_EQ(host.shownDestinations, std::vector<std::string>{""});
   EXPECT_EQ(host.destinationsSaved, 0);
 
   // Each time again where the user just was, with the same name proposed.
@@ -249,6 +255,7 @@ TEST_F(CommandsTest, AfterRefusingTheSourceTheDialogOpensAgainUntilAnotherFileOr
   EXPECT_EQ(ws.DestinationFileName(), dir / "sub/sk.lng");
   EXPECT_EQ(ReadFile(dir / "sub/sk.lng"), kSourceSaved);
   EXPECT_EQ(ReadFile(dir / "en.lng"), kSource);
+  EXPECT_EQ(host.shownDestinations, (std::vector<std::string>{"", "", dir / "sub/sk.lng"}));
   EXPECT_EQ(host.destinationsSaved, 1);
 }
 

@@ -104,6 +104,7 @@ class Host : public workspace::CommandHost {
   void ShowSourceFileName(const std::string&) override {}
   void ChangeTable(const std::function<void()>& change) override { change(); }
   void ShowDestinationSaved() override {}
+  void ShowDestinationFileName(const std::string&) override {}
   std::string DocumentsFolder() const override { return "/home/translator/Documents/"; }
 
   std::string commonAppData;

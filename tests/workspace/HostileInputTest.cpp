@@ -109,6 +109,7 @@ class ScriptedHost : public workspace::CommandHost {
   void ShowSourceFileName(const std::string&) override {}
   void ChangeTable(const std::function<void()>& change) override { change(); }
   void ShowDestinationSaved() override {}
+  void ShowDestinationFileName(const std::string&) override {}
   std::string DocumentsFolder() const override { return "/home/translator/Documents/"; }
 
   std::optional<std::string> source;
