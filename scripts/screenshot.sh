@@ -66,7 +66,7 @@ if $session; then
   # letters beyond ASCII get keys of their own first: xdotool would rebind
   # a spare key for each just before pressing it, and now and then drop one.
   xmodmap -e "keycode 200 = iacute" -e "keycode 201 = tcaron"
-  xdotool mousemove --window "$window" 400 366 click 1
+  xdotool mousemove --window "$window" 400 381 click 1
   sleep 0.3
   xdotool key ctrl+a
   xdotool type --delay 20 'Kopírovať'

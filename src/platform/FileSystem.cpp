@@ -37,6 +37,10 @@ bool DirectoryExists(const std::string& name) {
   return !name.empty() && stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool IsWritableFolder(const std::string& name) {
+  return DirectoryExists(name) && access(name.c_str(), W_OK) == 0;
+}
+
 std::string FullPathName(const std::string& name) {
   if (name.empty()) return name;
   std::string path = name;

@@ -24,6 +24,11 @@ int LookUpError(const std::string& name);
 // True when `name` exists and is a folder (following symbolic links).
 bool DirectoryExists(const std::string& name);
 
+// True when `name` is a folder this user may create files in, as the system
+// judges it (access with W_OK): root passes wherever the file system is not
+// read-only.
+bool IsWritableFolder(const std::string& name);
+
 // True when both names lead to one and the same file: the same device and
 // inode once symbolic links are followed. Two spellings of one name, a hard
 // link, a symbolic link, ".." or a linked folder all count; a name that

@@ -109,6 +109,31 @@ std::string UnixPathOf(const std::string& windowsPath, const std::string& winePr
   return path;
 }
 
+std::string DisplayPathOf(const std::string& path, const std::string& winePrefix) {
+  if (winePrefix.empty()) return path;
+  std::string prefix = winePrefix;
+  while (!prefix.empty() && prefix.back() == '/') prefix.pop_back();
+  const std::string driveC = prefix + "/drive_c";
+  const std::string devices = prefix + "/dosdevices/";
+  char drive = 0;
+  std::size_t start = 0;  // of the path within the drive
+  if (path.starts_with(driveC)) {
+    drive = 'C';
+    start = driveC.size();
+  } else if (path.starts_with(devices) && IsWindowsPath(path.substr(devices.size(), 2))) {
+    drive = static_cast<char>(path[devices.size()] & ~0x20);
+    start = devices.size() + 2;
+  }
+  // "drive_c2" is no drive, and "c::" is Wine's link to the raw device.
+  if (drive == 0 || (start < path.size() && path[start] != '/')) return path;
+  std::string shown{drive, ':', '\\'};
+  for (std::size_t i = start; i < path.size(); ++i) {
+    if (path[i] != '/') shown += path[i];
+    else if (shown.back() != '\\') shown += '\\';
+  }
+  return shown;
+}
+
 std::string CommonAppDataFolder() {
   std::string prefix = WinePrefix();
   if (prefix.empty()) return {};

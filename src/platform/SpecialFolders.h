@@ -37,6 +37,14 @@ std::string UserStateFolder();
 // returned as it is. Both are file-system names (UTF-8), not code-page text.
 std::string UnixPathOf(const std::string& windowsPath, const std::string& winePrefix);
 
+// `path` as the sibling programs' user knows it: inside `winePrefix`'s
+// drive_c, or reached through a drive link in its dosdevices, the Windows
+// path ("C:\\Program Files\\...", backslashes, the drive letter upper case);
+// any other path as it is. Pure text: `path` and `winePrefix` are taken as
+// written (absolute, links not followed) and nothing is looked up. Both are
+// file-system names, and so is the result.
+std::string DisplayPathOf(const std::string& path, const std::string& winePrefix);
+
 // True when `path` starts with a drive letter and a colon, as "C:\\x" does.
 bool IsWindowsPath(const std::string& path);
 

@@ -66,7 +66,9 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, const QRect& geometry) {
 void BuildPanel(QWidget& window, MainWindowControls& c) {
   c.Panel1 = new QWidget(&window);
   c.Panel1->setObjectName("Panel1");
-  c.Panel1->setFixedHeight(131);
+  // A line below the group box for each of the two paths, each as wide as
+  // the window: paths are long, and side by side one would cut off the other.
+  c.Panel1->setFixedHeight(146);
   c.Panel1->setContextMenuPolicy(Qt::NoContextMenu);
 
   c.Label1 = NewLabel(c.Panel1, "Label1", QStringLiteral("Program "), 8, 8);
@@ -101,6 +103,7 @@ void BuildPanel(QWidget& window, MainWindowControls& c) {
   c.Label9->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
   c.lblLoaded = NewLabel(c.Panel1, "lblLoaded", QString(), 8, 115);
+  c.lblDestination = NewLabel(c.Panel1, "lblDestination", QString(), 8, 130);
 
   c.Label6 = new QLabel(QStringLiteral("last number in TranslationVersion mean a version of "
                                        "translation - it is reseted when new version of program "

@@ -2,7 +2,8 @@
 
 // The main window's controls, by the names the rest of the program knows
 // them by, and where they stand: the top panel with the file kind, Open and
-// Save, the header fields of the translation, and the grid below.
+// Save, the header fields of the translation and the source's and the
+// destination's paths, and the grid below.
 
 #include <QSize>
 
@@ -28,6 +29,7 @@ struct MainWindowControls {
   QPushButton* bitSave = nullptr;
   QLabel* Label9 = nullptr;
   QLabel* lblLoaded = nullptr;
+  QLabel* lblDestination = nullptr;
   TGroupBox* GroupBox1 = nullptr;
   QLabel* Label2 = nullptr;
   QLineEdit* eLngTag = nullptr;

@@ -1,14 +1,36 @@
 #include "ui/WindowCommandHost.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 
 #include "app/ProcFunc.h"
 #include "app/TextCodec.h"
 #include "platform/MessageStyle.h"
+#include "platform/FileSystem.h"
+#include "platform/SpecialFolders.h"
 #include "ui/Controls.h"
 #include "ui/TranslationGrid.h"
 #include "ui/WindowDialogs.h"
+
+namespace {
+
+// A full path as the translator knows it: what lies in the Wine prefix by
+// its Windows name, as the sibling programs show it.
+QString ShownPath(const std::string& fileName) {
+  std::string prefix = platform::WinePrefixFolder();
+  if (!prefix.empty()) prefix = platform::FullPathName(prefix);
+  return FileNameText(platform::DisplayPathOf(fileName, prefix));
+}
+
+void ShowPath(QLabel& label, const std::string& fileName) {
+  label.setText(ShownPath(fileName));
+  label.adjustSize();
+}
+
+}  // namespace
 
 WindowCommandHost::WindowCommandHost(QWidget& window, const MainWindowControls& controls,
                                      WindowDialogs& dialogs, TableChanger changeTable)
@@ -49,8 +71,7 @@ void WindowCommandHost::ShowMessage(std::string_view text, unsigned style) {
 }
 
 void WindowCommandHost::ShowSourceFileName(const std::string& fileName) {
-  controls_.lblLoaded->setText(FileNameText(fileName));
-  controls_.lblLoaded->adjustSize();
+  ShowPath(*controls_.lblLoaded, fileName);
 }
 
 void WindowCommandHost::ChangeTable(const std::function<void()>& change) { changeTable_(change); }
@@ -71,4 +92,17 @@ std::size_t WindowCommandHost::Ask(std::string_view question,
   return answer >= 0 && static_cast<std::size_t>(answer) < answers.size()
              ? static_cast<std::size_t>(answer)
              : escape;
+}
+
+void WindowCommandHost::ShowDestinationFileName(const std::string& fileName) {
+  ShowPath(*controls_.lblDestination, fileName);
+}
+
+std::string WindowCommandHost::DocumentsFolder() const {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  // A documents folder the user never made (or deleted) is no place to start.
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  std::string name = QFile::encodeName(folder).toStdString();
+  if (name.back() != '/') name += '/';
+  return name;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the Open and Save commands see of the window: the selected file
-// kind, its dialogs and boxes, the source's name under Open, and the grid
-// that lets go of its rows while the table changes.
+// kind, its dialogs and boxes, the source's and the destination's names, and
+// the grid that lets go of its rows while the table changes.
 
 #include <functional>
 
@@ -30,6 +30,8 @@ class WindowCommandHost : public workspace::CommandHost {
   void ShowDestinationSaved() override;
   std::size_t Ask(std::string_view question, const std::vector<std::string_view>& answers,
                   std::size_t escape) override;
+  void ShowDestinationFileName(const std::string& fileName) override;
+  std::string DocumentsFolder() const override;
 
  private:
   QWidget& window_;

@@ -57,6 +57,41 @@ std::string LocalTimeText(std::chrono::system_clock::time_point when) {
   return text;
 }
 
+// Whether the save dialog may start in `folder`: this user may write there,
+// and it is none of the system's folders, which hold programs, not a
+// translator's files, even where root may write. Resolved first, so that a
+// link or ".." does not hide where it leads.
+bool TakesFiles(const std::string& folder) {
+  if (folder.empty()) return false;
+  const std::string resolved = platform::WithResolvedFolder(WithTrailingSlash(folder));
+  if (resolved == "/" || resolved.starts_with("/usr/") || resolved.starts_with("/opt/"))
+    return false;
+  return platform::IsWritableFolder(resolved);
+}
+
+// Where the save dialog starts: the program's own folder when it takes files
+// (a copy unpacked among the user's files), else the source's, where the
+// sibling translations are, else the user's documents.
+std::string SaveDialogFolder(const CommandHost& host, const std::string& source) {
+  std::string folder = host.ApplicationFolder();
+  if (TakesFiles(folder)) return folder;
+  folder = source.substr(0, source.rfind('/') + 1);
+  if (!folder.empty() && TakesFiles(folder)) return folder;
+  return host.DocumentsFolder();
+}
+
+// Whether `destination` is another name for the source, which is refused:
+// the merge would read the source as its own translation and the save
+// overwrite it. Under Wine, where the sibling programs run, letter case does
+// not tell files apart, also in a folder reached by another path (drive_c
+// and dosdevices/c:), so a name differing only in case would give their
+// folder two files they cannot tell apart.
+bool NamesTheSource(const std::string& destination, const std::string& source) {
+  return platform::SameFileNameIgnoringCase(platform::WithResolvedFolder(destination),
+                                            platform::WithResolvedFolder(source)) ||
+         platform::SameFile(destination, source);
+}
+
 }  // namespace
 
 Commands::Commands(Workspace& workspace, CommandHost& host, std::string journalFolder)
@@ -133,7 +168,9 @@ bool Commands::MayDropChanges() {
   // Nothing can be saved without a source: the question would only lead to
   // the message that one is needed.
   if (!workspace_.Modified() || workspace_.SourceFileName().empty()) return true;
-  std::string name = workspace_.DestinationFileName();
+  // Named as the window shows it.
+  std::string name =
+      platform::DisplayPathOf(workspace_.DestinationFileName(), platform::WinePrefixFolder());
   if (name.empty())
     name = ProposedDestinationName() + std::string(platform::ExtensionOf(workspace_.SourceFileName()));
   switch (host_.Ask(Filled(kSaveChangesQuestion, name), {kSaveAnswer, kDiscardAnswer, kCancelAnswer}, 2)) {
@@ -195,31 +232,29 @@ std::string Commands::ProposedDestinationName() const {
 }
 
 void Commands::ChooseDestination() {
+  // Open has just let the last destination go, or none was chosen yet.
+  host_.ShowDestinationFileName({});
   const std::string& source = workspace_.SourceFileName();
   const std::string extension(platform::ExtensionOf(source));
 
   FileDialogRequest request;
-  request.initialFolder = host_.ApplicationFolder();
+  request.initialFolder = SaveDialogFolder(host_, source);
   request.filter = "Language file (*" + extension + ")";
   request.fileName = ProposedDestinationName();
-  const auto chosen = host_.ShowSaveDialog(request);
-  if (!chosen) return;
-
-  std::string destination = platform::FullPathName(*chosen);
-  if (!platform::SameFileNameIgnoringCase(platform::ExtensionOf(destination), extension))
-    destination += extension;
-  // Another name for the source is refused too: the merge would read the
-  // source as its own translation and the save overwrite it. Under Wine,
-  // where the sibling programs run, letter case does not tell files apart,
-  // also in a folder reached by another path (drive_c and dosdevices/c:),
-  // so a name differing only in case would give their folder two files
-  // they cannot tell apart.
-  if (platform::SameFileNameIgnoringCase(platform::WithResolvedFolder(destination),
-                                         platform::WithResolvedFolder(source)) ||
-      platform::SameFile(destination, source)) {
+  std::string destination;
+  for (;;) {
+    const auto chosen = host_.ShowSaveDialog(request);
+    if (!chosen) return;
+    destination = platform::FullPathName(*chosen);
+    if (!platform::SameFileNameIgnoringCase(platform::ExtensionOf(destination), extension))
+      destination += extension;
+    if (!NamesTheSource(destination, source)) break;
+    // The message asks for another file, so the dialog comes back for it,
+    // where the user just was.
     host_.ShowMessage(kSameFileMessage, platform::kMessageWarning);
-    return;
+    request.initialFolder = destination.substr(0, destination.rfind('/') + 1);
   }
+  host_.ShowDestinationFileName(destination);
   // Read before the save, which would take it for this session's journal.
   std::optional<RecoveredEdits> recovered;
   if (!journalFolder_.empty())

@@ -98,6 +98,11 @@ class CommandHost {
   // Returns the index of the answer given.
   virtual std::size_t Ask(std::string_view question, const std::vector<std::string_view>& answers,
                           std::size_t escape) = 0;
+  // Shows the full path of the destination; empty while there is none.
+  virtual void ShowDestinationFileName(const std::string& fileName) = 0;
+  // The user's documents folder, ending in '/': where the save dialog starts
+  // when neither the program's folder nor the source's takes files.
+  virtual std::string DocumentsFolder() const = 0;
 };
 
 class Commands {

@@ -99,4 +99,37 @@ TEST(UnixPathOf, FindsAWindowsPathInThePrefixWhateverTheLetterCase) {
     EXPECT_EQ(UnixPathOf(linux, prefix.path()), linux);
 }
 
+TEST(DisplayPathOf, ShowsWhatLiesInThePrefixsDrivesAsWindowsPathsAndAnythingElseAsItIs) {
+  struct Case {
+    const char* path;
+    const char* prefix;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"/home/jo/.wine/drive_c/Program Files/Orvane/sk.lng", "/home/jo/.wine",
+       "C:\\Program Files\\Orvane\\sk.lng"},
+      {"/home/jo/.wine/drive_c/Program Files/sk.lng", "/home/jo/.wine/",
+       "C:\\Program Files\\sk.lng"},
+      {"/home/jo/.wine/drive_c/sk.lng", "/home/jo/.wine//", "C:\\sk.lng"},
+      {"/home/jo/.wine/dosdevices/c:/users/Jožo/sk.lng", "/home/jo/.wine",
+       "C:\\users\\Jožo\\sk.lng"},
+      {"/home/jo/.wine/dosdevices/d:/sk.lng", "/home/jo/.wine", "D:\\sk.lng"},
+      {"/home/jo/.wine/dosdevices/c:", "/home/jo/.wine", "C:\\"},
+      {"/home/jo/.wine/drive_c", "/home/jo/.wine", "C:\\"},
+      {"/home/jo/.wine/drive_c/", "/home/jo/.wine", "C:\\"},
+      {"/home/jo/.wine/drive_c//x/sk.lng", "/home/jo/.wine", "C:\\x\\sk.lng"},
+      // Only the same letters, or beside the drives: not inside.
+      {"/home/jo/.wine2/drive_c/sk.lng", "/home/jo/.wine", "/home/jo/.wine2/drive_c/sk.lng"},
+      {"/home/jo/.wine/drive_c2/sk.lng", "/home/jo/.wine", "/home/jo/.wine/drive_c2/sk.lng"},
+      {"/home/jo/.wine/dosdevices/c::", "/home/jo/.wine", "/home/jo/.wine/dosdevices/c::"},
+      {"/home/jo/.wine/dosdevices/cd/x", "/home/jo/.wine", "/home/jo/.wine/dosdevices/cd/x"},
+      {"/home/jo/.wine/user.reg", "/home/jo/.wine", "/home/jo/.wine/user.reg"},
+      {"/home/jo/Preklady/sk.lng", "/home/jo/.wine", "/home/jo/Preklady/sk.lng"},
+      {"/home/jo/.wine/drive_c/sk.lng", "", "/home/jo/.wine/drive_c/sk.lng"},
+      {"/drive_c/sk.lng", "/", "C:\\sk.lng"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(platform::DisplayPathOf(c.path, c.prefix), c.shown) << c.path << " in " << c.prefix;
+}
+
 }  // namespace

@@ -43,6 +43,7 @@ TEST_F(WindowTest, StartsMaximisedCaptionedAndEmpty) {
     EXPECT_TRUE(edit->text().isEmpty());
   EXPECT_TRUE(window->mAutors->toPlainText().isEmpty());
   EXPECT_TRUE(window->lblLoaded->text().isEmpty());
+  EXPECT_TRUE(window->lblDestination->text().isEmpty());
   EXPECT_EQ(window->mAutors->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   EXPECT_FALSE(window->sgPreklad->verticalScrollBar()->hasTracking());  // no live scrolling
   // Two empty rows: the heading row and one row to type into.
@@ -86,7 +87,7 @@ TEST_F(WindowTest, ControlsStandWhereTheLayoutPutsThem) {
 
   const std::pair<QLabel*, QPoint> labels[] = {
       {window->Label1, {8, 8}},   {window->Label10, {8, 52}}, {window->Label11, {96, 52}},
-      {window->lblLoaded, {8, 115}},
+      {window->lblLoaded, {8, 115}}, {window->lblDestination, {8, 130}},
   };
   for (const auto& [label, position] : labels)
     EXPECT_EQ(label->pos(), position) << label->objectName().toStdString();
@@ -108,9 +109,9 @@ TEST_F(WindowTest, ControlsStandWhereTheLayoutPutsThem) {
     EXPECT_GE(label->x(), 1) << "cut off: " << label->text().toStdString();
 
   // The panel keeps its height; the grid takes the rest of the client area.
-  EXPECT_EQ(window->Panel1->geometry(), QRect(0, 0, window->width(), 131));
+  EXPECT_EQ(window->Panel1->geometry(), QRect(0, 0, window->width(), 146));
   EXPECT_EQ(window->sgPreklad->geometry(),
-            QRect(0, 131, window->width(), window->height() - 131));
+            QRect(0, 146, window->width(), window->height() - 146));
 }
 
 TEST_F(WindowTest, TabVisitsTheControlsInOrderAndLeavesTheGrid) {

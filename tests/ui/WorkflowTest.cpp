@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <map>
 
+#include <unistd.h>
+
 #include "platform/CodePage.h"
 #include "support/TestSupport.h"
 #include "ui/Colours.h"
@@ -236,7 +238,9 @@ TEST_F(WorkflowTest, CancelAndTheSameFileInOtherLetterCaseAreRefusedWithTheirMes
   EXPECT_TRUE(dialogs.saveRequests.empty());
 
   dialogs.boxes.clear();
-  OpenInto(dir / "EN.LNG");
+  dialogs.openAnswers = {dir / "en.lng"};
+  dialogs.saveAnswers = {dir / "EN.LNG", std::nullopt};
+  window->bitOpen->click();
   ASSERT_EQ(dialogs.boxes.size(), 2u);
   EXPECT_EQ(dialogs.boxes[1].text,
             "Source file and destination file cannot be same. Please select other one.");
@@ -248,8 +252,38 @@ TEST_F(WorkflowTest, CancelAndTheSameFileInOtherLetterCaseAreRefusedWithTheirMes
   dialogs.saveAnswers = {dir / "sk.lng"};
   Focus(window->eLngTag);
   QTest::keyClick(window->eLngTag, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(dialogs.saveRequests.size(), 2u);
+  EXPECT_EQ(dialogs.saveRequests.size(), 3u);
   EXPECT_TRUE(std::filesystem::exists(dir / "sk.lng"));
+}
+
+TEST_F(WorkflowTest, BothPathsAreShownAsTheTranslatorKnowsThemAndANewSourceHasNoDestination) {
+  OpenInto(dir / "sk");
+  EXPECT_EQ(window->lblDestination->text().toStdString(), dir / "sk.lng");
+  const QRect source = window->lblLoaded->geometry();
+  const QRect destination = window->lblDestination->geometry();
+  EXPECT_FALSE(source.intersects(destination));
+  EXPECT_TRUE(window->Panel1->rect().contains(source));
+  EXPECT_TRUE(window->Panel1->rect().contains(destination));
+
+  dialogs.openAnswers = {std::nullopt};
+  dialogs.saveAnswers = {std::nullopt};
+  window->bitOpen->click();
+  EXPECT_EQ(window->lblDestination->text(), "");
+  EXPECT_EQ(window->lblLoaded->text().toStdString(), dir / "en.lng");
+
+  // In the Wine prefix, reached either way: by their Windows names.
+  const std::string languages = dir / "prefix/drive_c/Program Files/Orvane/Farnel/Languages";
+  std::filesystem::create_directories(languages);
+  std::filesystem::create_directories(dir / "prefix/drive_c/users/Jo\xc5\xbeo");
+  std::filesystem::create_directories(dir / "prefix/dosdevices");
+  ASSERT_EQ(symlink("../drive_c", (dir / "prefix/dosdevices/c:").c_str()), 0);
+  WriteFile(languages + "/en.lng", kSource);
+  dialogs.openAnswers = {dir / "prefix/dosdevices/c:/Program Files/Orvane/Farnel/Languages/en.lng"};
+  dialogs.saveAnswers = {dir / "prefix/drive_c/users/Jo\xc5\xbeo/sloven\xc4\x8dina"};
+  window->bitOpen->click();
+  EXPECT_EQ(window->lblLoaded->text(), "C:\\Program Files\\Orvane\\Farnel\\Languages\\en.lng");
+  EXPECT_EQ(window->lblDestination->text(), QString::fromUtf8("C:\\users\\Jožo\\slovenčina.lng"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "prefix/drive_c/users/Jo\xc5\xbeo/sloven\xc4\x8dina.lng"));
 }
 
 TEST_F(WorkflowTest, AMissingSourceGivesAnEmptyTableAndAHeaderOnlyDestination) {

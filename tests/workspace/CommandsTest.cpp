@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -78,10 +79,15 @@ class ScriptedHost : public workspace::CommandHost {
     EXPECT_NE(answer, answers.end());
     return static_cast<std::size_t>(answer - answers.begin());
   }
+  void ShowDestinationFileName(const std::string& fileName) override {
+    shownDestinations.push_back(fileName);
+  }
+  std::string DocumentsFolder() const override { return documentsFolder; }
 
   std::string kind = kInterface;
   std::string applicationFolder = "/opt/orvane-translator/";
   std::string commonAppData;
+  std::string documentsFolder = "/home/translator/Documents/";
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
   std::deque<std::string_view> questionAnswers;
@@ -91,6 +97,7 @@ class ScriptedHost : public workspace::CommandHost {
   std::vector<FileDialogRequest> saveRequests;
   std::vector<std::pair<std::string, unsigned>> messages;
   std::string shownSource;
+  std::vector<std::string> shownDestinations;
   int tableChanges = 0;
   int destinationsSaved = 0;
 
@@ -141,7 +148,7 @@ TEST_F(CommandsTest, OpeningWithANewDestinationCreatesItAsACopyAndSavesIt) {
 
   EXPECT_EQ(host.shownSource, dir / "en.lng");
   ASSERT_EQ(host.saveRequests.size(), 1u);
-  EXPECT_EQ(host.saveRequests[0].initialFolder, host.applicationFolder);
+  EXPECT_EQ(host.saveRequests[0].initialFolder, dir / "");  // the program's is under /opt
   EXPECT_EQ(host.saveRequests[0].filter, "Language file (*.lng)");
   EXPECT_EQ(host.saveRequests[0].fileName, "[Farnel] - program interface en");
   EXPECT_EQ(host.messages, (std::vector{kSelectDestination}));
@@ -153,6 +160,7 @@ TEST_F(CommandsTest, OpeningWithANewDestinationCreatesItAsACopyAndSavesIt) {
   EXPECT_EQ(UntranslatedKeys(), (std::vector<std::string>{"Caption", "Btn"}));
   EXPECT_EQ(host.tableChanges, 2);  // the load and the merge
   EXPECT_EQ(host.destinationsSaved, 1);
+  EXPECT_EQ(host.shownDestinations, (std::vector<std::string>{"", dir / "sk.lng"}));
   EXPECT_FALSE(ws.Modified());
 
   // From now on Save writes straight into the destination.
@@ -218,7 +226,7 @@ TEST_F(CommandsTest, TheSourceIsRefusedAsDestinationUnderAnyOfItsNames) {
                                   dir / "hard.lng", dir / "sub/../en.lng",
                                   dir / "sub/linked/en.lng", dir / "sub/linked/EN.LNG"}) {
     host.messages.clear();
-    host.saveAnswers = {name};
+    host.saveAnswers = {name, std::nullopt};
     commands.Save();
     EXPECT_EQ(host.messages, (std::vector{kSameFile})) << name;
     EXPECT_EQ(ws.DestinationFileName(), "") << name;
@@ -230,8 +238,76 @@ TEST_F(CommandsTest, TheSourceIsRefusedAsDestinationUnderAnyOfItsNames) {
   // Each refusal leaves the destination to be chosen again.
   host.saveAnswers = {dir / "sk.lng"};
   commands.Save();
-  EXPECT_EQ(host.saveRequests.size(), 8u);
+  EXPECT_EQ(host.saveRequests.size(), 15u);
   EXPECT_EQ(ws.DestinationFileName(), dir / "sk.lng");
+}
+
+TEST_F(CommandsTest, AfterRefusingTheSourceTheDialogOpensAgainUntilAnotherFileOrCancel) {
+  std::filesystem::create_directories(dir / "sub");
+  ASSERT_EQ(symlink(dir.path().c_str(), (dir / "sub/linked").c_str()), 0);
+  ws.LoadSource(dir / "en.lng");
+  ws.SetSourceFileName(dir / "en.lng");
+
+  host.saveAnswers = {dir / "EN.LNG", std::nullopt};
+  commands.Save();
+  EXPECT_EQ(host.messages, (std::vector{kSameFile}));
+  EXPECT_EQ(host.saveRequests.size(), 2u);
+  EXPECT_EQ(ws.DestinationFileName(), "");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+  EXPECT_EQ(host.shownDestinations, std::vector<std::string>{""});
+  EXPECT_EQ(host.destinationsSaved, 0);
+
+  // Each time again where the user just was, with the same name proposed.
+  host.messages.clear();
+  host.saveRequests.clear();
+  host.saveAnswers = {dir / "sub/linked/en.lng", dir / "en", dir / "sub/sk"};
+  commands.Save();
+  EXPECT_EQ(host.messages, (std::vector{kSameFile, kSameFile}));
+  ASSERT_EQ(host.saveRequests.size(), 3u);
+  EXPECT_EQ(host.saveRequests[1].initialFolder, dir / "sub/linked/");
+  EXPECT_EQ(host.saveRequests[2].initialFolder, dir / "");
+  EXPECT_EQ(host.saveRequests[2].fileName, host.saveRequests[0].fileName);
+  EXPECT_EQ(ws.DestinationFileName(), dir / "sub/sk.lng");
+  EXPECT_EQ(ReadFile(dir / "sub/sk.lng"), kSourceSaved);
+  EXPECT_EQ(ReadFile(dir / "en.lng"), kSource);
+  EXPECT_EQ(host.shownDestinations, (std::vector<std::string>{"", "", dir / "sub/sk.lng"}));
+  EXPECT_EQ(host.destinationsSaved, 1);
+}
+
+TEST_F(CommandsTest, TheSaveDialogStartsInTheFirstOfTheProgramsSourcesAndDocumentsFolders) {
+  std::filesystem::create_directories(dir / "app");
+  ASSERT_EQ(symlink("/usr/bin", (dir / "linked").c_str()), 0);
+  const std::string source = dir / "en.lng";
+  const std::string documents = host.documentsFolder;
+  // Only folders that are missing, are no folders or lie among the
+  // system's are refused, so that root and any other user see the same.
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {dir / "app/", source, dir / "app/"},  // unpacked among the user's files
+      {"/usr/bin/", source, dir / ""},       // installed system-wide
+      {"/usr/local/bin/", source, dir / ""},
+      {"/opt/orvane-translator/", source, dir / ""},
+      {"/usr", source, dir / ""},
+      {dir / "linked/", source, dir / ""},  // a link into /usr
+      {dir / "app/../linked/", source, dir / ""},
+      {dir / "en.lng/", source, dir / ""},  // a file, no folder
+      {dir / "gone/", source, dir / ""},
+      {"", source, dir / ""},
+      {"/", source, dir / ""},
+      {dir / "gone/", dir / "gone/en.lng", documents},
+      {dir / "gone/", dir / "en.lng/en.lng", documents},
+      {dir / "gone/", "/en.lng", documents},
+      {"/usr/bin/", "/usr/share/orvane/en.lng", documents},
+      {"/opt/orvane-translator/", "/opt/farnel/Languages/en.lng", documents},
+      {"/opt/orvane-translator/", dir / "linked/en.lng", documents},
+  };
+  for (const auto& [program, sourceName, expected] : cases) {
+    host.applicationFolder = program;
+    ws.SetSourceFileName(sourceName);
+    ws.SetDestinationFileName({});
+    host.saveAnswers = {std::nullopt};
+    commands.Save();
+    EXPECT_EQ(host.saveRequests.back().initialFolder, expected) << program << ", " << sourceName;
+  }
 }
 
 TEST_F(CommandsTest, CancellingTheDialogsChangesNothing) {

@@ -110,6 +110,8 @@ class Host : public workspace::CommandHost {
     return 1;
   }
   int questions = 0;
+  void ShowDestinationFileName(const std::string&) override {}
+  std::string DocumentsFolder() const override { return "/home/translator/Documents/"; }
 
   std::string commonAppData;
   std::deque<std::optional<std::string>> answers;

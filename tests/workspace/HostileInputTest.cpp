@@ -113,6 +113,8 @@ class ScriptedHost : public workspace::CommandHost {
     ADD_FAILURE() << "unexpected question";
     return 0;
   }
+  void ShowDestinationFileName(const std::string&) override {}
+  std::string DocumentsFolder() const override { return "/home/translator/Documents/"; }
 
   std::optional<std::string> source;
   std::optional<std::string> destination;
