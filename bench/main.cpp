@@ -10,12 +10,16 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -29,7 +33,10 @@
 #include "Session.h"
 #include "langfile/TMemIniFile.h"
 #include "platform/FileSystem.h"
+#include "platform/MessageStyle.h"
+#include "ui/Controls.h"
 #include "ui/TranslationGrid.h"
+#include "ui/WindowDialogs.h"
 #include "ui/f01_main.h"
 #include "workspace/Workspace.h"
 
@@ -159,19 +166,67 @@ void SaveOneSection(benchmark::State& state) {
   }
 }
 
-// The program's window, shown offscreen, for every grid benchmark.
+// The program's window, shown offscreen, for every grid benchmark. It keeps
+// no recovery journal: the tables come in without Open, through the
+// workspace.
 std::unique_ptr<TfMain> window;
+
+void Show(TfMain& shown) {
+  shown.show();
+  if (!QTest::qWaitForWindowExposed(&shown)) {
+    std::cerr << "The window was never shown\n";
+    std::exit(2);
+  }
+}
 
 TfMain& Window() {
   if (!window) {
-    window = std::make_unique<TfMain>(TfMainOptions{{}, &bench::FixedNow});
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get())) {
-      std::cerr << "The window was never shown\n";
-      std::exit(2);
-    }
+    TfMainOptions options{{}, &bench::FixedNow};
+    options.journalFolder = std::string();
+    window = std::make_unique<TfMain>(std::move(options));
+    Show(*window);
   }
   return *window;
+}
+
+// Answers the Open command's dialogs with the files it is given.
+class FileAnswers : public WindowDialogs {
+ public:
+  std::optional<std::string> ChooseFile(QWidget*, FileDialogKind,
+                                        const workspace::FileDialogRequest&) override {
+    if (files.empty()) return std::nullopt;
+    std::string file = std::move(files.front());
+    files.pop_front();
+    return file;
+  }
+  int Show(const ProcFunc::MessageBoxRequest&) override { return platform::kMessageOk; }
+  std::deque<std::string> files;
+};
+
+// A second window that opens its table as the translator does, through
+// Open and a destination, so that every edit goes into a recovery journal.
+FileAnswers journaledAnswers;
+std::unique_ptr<TfMain> journaledWindow;
+
+TfMain& JournaledWindow(std::int64_t entries) {
+  static std::int64_t loaded = -1;
+  if (!journaledWindow) {
+    TfMainOptions options{{}, &bench::FixedNow, &journaledAnswers};
+    options.journalFolder = files->Path("journals") + "/";
+    journaledWindow = std::make_unique<TfMain>(std::move(options));
+    Show(*journaledWindow);
+  }
+  if (loaded != entries) {
+    // A copy: the session saves into its destination.
+    const std::string destination = files->Path("journaled-" + std::to_string(entries));
+    fs::copy_file(files->Destination(entries), destination, fs::copy_options::overwrite_existing);
+    journaledAnswers.files = {files->Source(entries), destination};
+    journaledWindow->cbProgram->setCurrentIndex(1);
+    journaledWindow->bitOpen->click();
+    QApplication::processEvents();
+    loaded = entries;
+  }
+  return *journaledWindow;
 }
 
 // Puts the session on `entries` into the window, unless it is there.
@@ -209,17 +264,22 @@ void GridScroll(benchmark::State& state) {
   }
 }
 
-void GridType(benchmark::State& state) {
-  LoadWindow(state.range(0));
-  TfMain& window = Window();
+// Gives the focus to the editor of the fourth row's translation.
+QWidget* OpenEditor(TfMain& window, int row = 3) {
   TranslationGrid& grid = *window.sgPreklad;
   grid.scrollToTop();
-  grid.setCurrentIndex(grid.model()->index(3, 0));
-  grid.activateWindow();
+  grid.setCurrentIndex(grid.model()->index(row, 0));
+  window.activateWindow();
   grid.setFocus(Qt::OtherFocusReason);
   QApplication::processEvents();
   QWidget* editor = QApplication::focusWidget();
-  if (qobject_cast<QLineEdit*>(editor) == nullptr) {
+  return qobject_cast<QLineEdit*>(editor) ? editor : nullptr;
+}
+
+void TypeInto(TfMain& window, benchmark::State& state) {
+  TranslationGrid& grid = *window.sgPreklad;
+  QWidget* editor = OpenEditor(window);
+  if (editor == nullptr) {
     state.SkipWithError("The grid opened no editor");
     return;
   }
@@ -234,6 +294,46 @@ void GridType(benchmark::State& state) {
     }
     grid.viewport()->repaint();
   }
+}
+
+void GridType(benchmark::State& state) {
+  LoadWindow(state.range(0));
+  TypeInto(Window(), state);
+}
+
+void GridTypeJournaled(benchmark::State& state) {
+  TypeInto(JournaledWindow(state.range(0)), state);
+  // Shows that the keystrokes did reach a journal, and how little it grew.
+  std::uintmax_t bytes = 0;
+  std::error_code none;
+  for (const auto& entry : fs::directory_iterator(files->Path("journals") + "/", none))
+    bytes += entry.file_size();
+  if (bytes == 0) state.SkipWithError("No journal was written");
+  state.counters["journal_kB"] = static_cast<double>(bytes) / 1e3;
+}
+
+// Undo and redo of one cell's edit, in the middle of the table, as the
+// window's shortcuts run them.
+void GridUndo(benchmark::State& state) {
+  LoadWindow(state.range(0));
+  TfMain& window = Window();
+  const int middle = static_cast<int>(window.Workspace().Table().RowCount() / 2);
+  QWidget* editor = OpenEditor(window, middle);
+  auto* undo = window.findChild<QAction*>("actUndo");
+  auto* redo = window.findChild<QAction*>("actRedo");
+  if (editor == nullptr || undo == nullptr || redo == nullptr) {
+    state.SkipWithError("No editor or no undo in the window");
+    return;
+  }
+  QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_A, QStringLiteral("a"), {});
+  window.sgPreklad->setCurrentIndex(window.sgPreklad->model()->index(middle + 1, 0));
+  bool undone = false;
+  for (auto _ : state) {
+    undone = !undone;
+    (undone ? undo : redo)->trigger();
+    window.sgPreklad->viewport()->repaint();
+  }
+  if (undone) undo->trigger();
 }
 
 void MemorySession(benchmark::State& state) {
@@ -313,9 +413,16 @@ void Register() {
       ->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3)
       ->ComputeStatistics("min", &Minimum);
   for (auto* grid : {benchmark::RegisterBenchmark("Grid/Scroll", GridScroll),
-                     benchmark::RegisterBenchmark("Grid/Type", GridType)}) {
+                     benchmark::RegisterBenchmark("Grid/Type", GridType),
+                     benchmark::RegisterBenchmark("Grid/Undo", GridUndo)}) {
     grid->Arg(1'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond)->UseRealTime()
         ->Repetitions(3)->ComputeStatistics("min", &Minimum);
+  }
+  // With and without the journal, on the same table.
+  for (auto* grid : {benchmark::RegisterBenchmark("Grid/Type", GridType),
+                     benchmark::RegisterBenchmark("Grid/Type/Journaled", GridTypeJournaled)}) {
+    grid->Arg(100'000)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(3)
+        ->ComputeStatistics("min", &Minimum);
   }
   benchmark::RegisterBenchmark("Memory/Session", MemorySession)
       ->Arg(1'000)->Arg(100'000)->Arg(1'000'000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -350,6 +457,7 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   window.reset();
+  journaledWindow.reset();
   const bool allMet = bench::PrintBudgets(bench::JudgeBudgets(reporter), std::cout);
   bench::PrintFigures(reporter, std::cout);
   if (reporter.AnyFailed()) return 1;
