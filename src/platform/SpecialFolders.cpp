@@ -141,4 +141,10 @@ std::string CommonAppDataFolder() {
   return DirectoryExists(folder) ? folder : std::string();
 }
 
+std::string DisplayPath(const std::string& path) {
+  std::string prefix = WinePrefixFolder();
+  if (!prefix.empty()) prefix = FullPathName(prefix);
+  return DisplayPathOf(path, prefix);
+}
+
 }  // namespace platform

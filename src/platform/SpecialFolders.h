@@ -44,6 +44,9 @@ std::string UnixPathOf(const std::string& windowsPath, const std::string& winePr
 // written (absolute, links not followed) and nothing is looked up. Both are
 // file-system names, and so is the result.
 std::string DisplayPathOf(const std::string& path, const std::string& winePrefix);
+// The same in the sibling programs' own prefix (WinePrefixFolder, made
+// absolute): how the window names a file to the translator.
+std::string DisplayPath(const std::string& path);
 
 // True when `path` starts with a drive letter and a colon, as "C:\\x" does.
 bool IsWindowsPath(const std::string& path);

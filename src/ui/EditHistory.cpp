@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QUndoCommand>
 #include <QWidget>
 
@@ -52,7 +53,10 @@ EditHistory::EditHistory(workspace::Workspace& workspace, Shower show, QObject* 
     : QObject(parent), workspace_(workspace), show_(std::move(show)) {
   listener_ = workspace_.OnEdited([this](const workspace::EditEvent& edit) { Record(edit); });
   // Moving to another cell or field finishes an edit.
-  connect(qApp, &QApplication::focusChanged, this, [this] { EndStep(); });
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* left) {
+    EndStep();
+    ForgetOwnSteps(left);
+  });
 }
 
 EditHistory::~EditHistory() {
@@ -96,6 +100,21 @@ void EditHistory::MarkSaved() {
 }
 
 void EditHistory::EndStep() { ++step_; }
+
+// A field's own undo, once left, belongs to the history: kept, Ctrl+Z back
+// in the field would first undo there, as a new step, what the history then
+// redoes by undoing that step.
+void EditHistory::ForgetOwnSteps(QWidget* field) {
+  if (!field || !window_ || !window_->isAncestorOf(field)) return;
+  if (auto* line = qobject_cast<QLineEdit*>(field)) {
+    if (line->isUndoAvailable() || line->isRedoAvailable()) {
+      const QSignalBlocker quiet(line);
+      line->setText(line->text());  // its only way to forget its steps
+    }
+  } else if (auto* text = qobject_cast<QPlainTextEdit*>(field)) {
+    text->document()->clearUndoRedoStacks();
+  }
+}
 
 void EditHistory::AddShortcuts(QWidget& window) {
   auto* undo = new QAction(QStringLiteral("Undo"), &window);

@@ -56,6 +56,7 @@ class EditHistory : public QObject {
 
   void Record(const workspace::EditEvent& edit);
   void Apply(const workspace::EditTarget& target, const std::string& value);
+  void ForgetOwnSteps(QWidget* field);
 
   workspace::Workspace& workspace_;
   Shower show_;

@@ -20,9 +20,7 @@ namespace {
 // A full path as the translator knows it: what lies in the Wine prefix by
 // its Windows name, as the sibling programs show it.
 QString ShownPath(const std::string& fileName) {
-  std::string prefix = platform::WinePrefixFolder();
-  if (!prefix.empty()) prefix = platform::FullPathName(prefix);
-  return FileNameText(platform::DisplayPathOf(fileName, prefix));
+  return FileNameText(platform::DisplayPath(fileName));
 }
 
 void ShowPath(QLabel& label, const std::string& fileName) {
@@ -92,6 +90,13 @@ std::size_t WindowCommandHost::Ask(std::string_view question,
   return answer >= 0 && static_cast<std::size_t>(answer) < answers.size()
              ? static_cast<std::size_t>(answer)
              : escape;
+}
+
+void WindowCommandHost::ShowMessageLater(std::string text, unsigned style) {
+  QMetaObject::invokeMethod(
+      &window_,
+      [this, text = std::move(text), style] { ShowMessage(text, style); },
+      Qt::QueuedConnection);
 }
 
 void WindowCommandHost::ShowDestinationFileName(const std::string& fileName) {

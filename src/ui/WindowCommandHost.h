@@ -30,6 +30,7 @@ class WindowCommandHost : public workspace::CommandHost {
   void ShowDestinationSaved() override;
   std::size_t Ask(std::string_view question, const std::vector<std::string_view>& answers,
                   std::size_t escape) override;
+  void ShowMessageLater(std::string text, unsigned style) override;
   void ShowDestinationFileName(const std::string& fileName) override;
   std::string DocumentsFolder() const override;
 

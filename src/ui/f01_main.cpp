@@ -89,7 +89,7 @@ void TfMain::ConnectHandlers() {
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
     if (!session.allowsInteraction()) return;
     bool close = false;
-    Guarded([&] { close = commands_->Close(); });
+    Guarded([&] { close = commands_->MayEndSession(); });
     session.release();
     if (!close) session.cancel();
   });
@@ -100,9 +100,9 @@ void TfMain::ChangeWorkspace(const std::function<void(workspace::Workspace&)>& c
   const auto show = qScopeGuard([this] {
     model_->EndTableChange();
     headerFields_->Show();
+    history_->Clear();
   });
   change(*workspace_);
-  history_->Clear();
 }
 
 void TfMain::resizeEvent(QResizeEvent* event) {

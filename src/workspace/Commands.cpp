@@ -8,6 +8,7 @@
 #include "platform/SpecialFolders.h"
 #include "workspace/Recovery.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -102,19 +103,26 @@ Commands::Commands(Workspace& workspace, CommandHost& host, std::string journalF
 Commands::~Commands() { workspace_.RemoveEditListener(editListener_); }
 
 void Commands::Journal(const EditEvent& edit) {
-  if (!journal_) return;
+  changesLetGo_ = false;
   const auto record = JournalEditOf(workspace_, edit);
-  if (!record || journal_->Record(*record)) return;
+  if (!record) return;
+  if (!journal_) {
+    if (workspace_.DestinationFileName().empty())
+      undestined_[{record->field, record->section, record->key}] = record->text;
+    return;
+  }
+  if (journal_->Record(*record) || journalFailureShown_) return;
   // Said once; typing goes on without the journal until the next
-  // destination.
-  const std::string failure = journal_->Failure();
-  journal_.reset();
-  host_.ShowMessage(Filled(kJournalFailedMessage, failure), platform::kMessageWarning);
+  // destination, and the journal's file still goes with the next save.
+  journalFailureShown_ = true;
+  host_.ShowMessageLater(Filled(kJournalFailedMessage, journal_->Failure()),
+                         platform::kMessageWarning);
 }
 
 void Commands::DropJournal() {
   if (journal_) journal_->Remove();
   journal_.reset();
+  undestined_.clear();
 }
 
 void Commands::StartJournal(std::optional<RecoveredEdits> recovered, bool offer) {
@@ -123,6 +131,7 @@ void Commands::StartJournal(std::optional<RecoveredEdits> recovered, bool offer)
   // Open of the pair, and this one's go unjournaled rather than over them.
   if (recovered && !offer) return;
   journal_.emplace(journalFolder_);
+  journalFailureShown_ = false;
   journal_->Start(workspace_.SourceFileName(), workspace_.DestinationFileName());
   if (!recovered) return;
   // Esc restores: restoring can be undone, while a journal thrown away is
@@ -136,7 +145,11 @@ void Commands::StartJournal(std::optional<RecoveredEdits> recovered, bool offer)
   std::string report;
   if (!missing.empty()) {
     report = Filled(kMissingKeysMessage, std::to_string(missing.size()));
-    for (const std::string& name : missing) report += "\n" + name;
+    // A box taller than the screen would hide its own button.
+    constexpr std::size_t kListed = 20;
+    for (std::size_t i = 0; i < std::min(missing.size(), kListed); ++i) report += "\n" + missing[i];
+    if (missing.size() > kListed)
+      report += "\n" + Filled(kMoreKeysLine, std::to_string(missing.size() - kListed));
   }
   if (recovered->unreadable > 0) {
     if (!report.empty()) report += "\n\n";
@@ -168,22 +181,28 @@ bool Commands::MayDropChanges() {
   // Nothing can be saved without a source: the question would only lead to
   // the message that one is needed.
   if (!workspace_.Modified() || workspace_.SourceFileName().empty()) return true;
-  // Named as the window shows it.
-  std::string name =
-      platform::DisplayPathOf(workspace_.DestinationFileName(), platform::WinePrefixFolder());
-  if (name.empty())
-    name = ProposedDestinationName() + std::string(platform::ExtensionOf(workspace_.SourceFileName()));
-  switch (host_.Ask(Filled(kSaveChangesQuestion, name), {kSaveAnswer, kDiscardAnswer, kCancelAnswer}, 2)) {
+  if (changesLetGo_) return true;
+  // Named as the window shows it; without a destination, as the save dialog
+  // will propose it.
+  std::string name = workspace_.DestinationFileName().empty()
+                         ? ProposedDestinationName() +
+                               std::string(platform::ExtensionOf(workspace_.SourceFileName()))
+                         : platform::DisplayPath(workspace_.DestinationFileName());
+  switch (host_.Ask(Filled(kSaveChangesQuestion, name), {kSaveAnswer, kDiscardAnswer, kCancelAnswer},
+                    2)) {
     case 0:
       Save();
       // A failed save has raised its error; a cancelled one left them.
       return !workspace_.Modified();
     case 1:
+      changesLetGo_ = true;
       return true;
     default:
       return false;
   }
 }
+
+bool Commands::MayEndSession() { return MayDropChanges(); }
 
 bool Commands::Close() {
   if (!MayDropChanges()) return false;
@@ -204,9 +223,17 @@ void Commands::Open() {
   }
 
   DropJournal();
+  changesLetGo_ = false;
   // A cancelled dialog loads the previous source again.
-  if (!workspace_.SourceFileName().empty())
-    host_.ChangeTable([this] { workspace_.LoadSource(workspace_.SourceFileName()); });
+  if (!workspace_.SourceFileName().empty()) {
+    try {
+      host_.ChangeTable([this] { workspace_.LoadSource(workspace_.SourceFileName()); });
+    } catch (...) {
+      // What was unsaved is gone with the table, let go or saved just now.
+      workspace_.SetModified(false);
+      throw;
+    }
+  }
   workspace_.SetDestinationFileName({});
   workspace_.SetModified(false);
   host_.ShowMessage(kSelectDestinationMessage, platform::kMessageInformation);
@@ -255,7 +282,8 @@ void Commands::ChooseDestination() {
     request.initialFolder = destination.substr(0, destination.rfind('/') + 1);
   }
   host_.ShowDestinationFileName(destination);
-  // Read before the save, which would take it for this session's journal.
+  // Read before this session's journal of the pair starts, which begins
+  // the file afresh.
   std::optional<RecoveredEdits> recovered;
   if (!journalFolder_.empty())
     recovered = RecoveryJournal::Find(journalFolder_, source, destination);
@@ -263,6 +291,16 @@ void Commands::ChooseDestination() {
   try {
     // Within the change, so that the window shows the header as it is saved.
     host_.ChangeTable([&] { merged = workspace_.StartDestination(destination); });
+    // What was typed before there was a destination would give way to the
+    // destination's texts in the merge; it goes back on top and into the
+    // save, as the translator typed it.
+    if (!undestined_.empty()) {
+      std::vector<JournalEdit> typed;
+      for (auto& [target, text] : undestined_)
+        typed.push_back({std::get<0>(target), std::get<1>(target), std::get<2>(target), text});
+      undestined_.clear();
+      Restore(workspace_, typed);
+    }
     workspace_.Save(destination, std::move(merged));
   } catch (...) {
     // Restored edits are offered on top of a merged table only.

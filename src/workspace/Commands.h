@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
+#include <tuple>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,6 +55,7 @@ inline constexpr std::string_view kRestoreQuestion =
 inline constexpr std::string_view kRestoreAnswer = "Restore";
 inline constexpr std::string_view kMissingKeysMessage =
     "%1 of the restored changes could not be applied: the file no longer has their keys:";
+inline constexpr std::string_view kMoreKeysLine = "... and %1 more";
 inline constexpr std::string_view kUnreadableChangesMessage =
     "%1 of the unsaved changes could not be read back.";
 inline constexpr std::string_view kJournalFailedMessage =
@@ -98,6 +101,10 @@ class CommandHost {
   // Returns the index of the answer given.
   virtual std::size_t Ask(std::string_view question, const std::vector<std::string_view>& answers,
                           std::size_t escape) = 0;
+  // ShowMessage once the event being handled is done: for what goes wrong in
+  // the middle of an edit, where a modal box would take the focus from the
+  // editor that is storing its text.
+  virtual void ShowMessageLater(std::string text, unsigned style) = 0;
   // Shows the full path of the destination; empty while there is none.
   virtual void ShowDestinationFileName(const std::string& fileName) = 0;
   // The user's documents folder, ending in '/': where the save dialog starts
@@ -119,8 +126,12 @@ class Commands {
   // has been chosen since the last Open.
   void Save();
   // Whether the window may close. With unsaved changes the user is asked
-  // first whether to save them, throw them away or stay.
+  // first whether to save them, throw them away or stay. A clean close
+  // leaves no journal.
   bool Close();
+  // The same question for a logout that asks first, which may still be
+  // called off: the journal stays until the window closes.
+  bool MayEndSession();
 
   // Where the open dialog starts for `kind`: the sibling program's
   // "Languages" folder as its settings file names it, else the program's
@@ -146,6 +157,13 @@ class Commands {
   CommandHost& host_;
   std::string journalFolder_;
   std::optional<RecoveryJournal> journal_;  // while a destination's edits are journaled
+  bool journalFailureShown_ = false;
+  // The latest value of each target edited while there is no destination,
+  // to be put back after the merge with the destination that Save chooses.
+  std::map<std::tuple<EditField, std::string, std::string>, std::string> undestined_;
+  // The user let the unsaved changes go and has not changed anything since:
+  // a logout that asked first must not ask again when it closes the window.
+  bool changesLetGo_ = false;
   std::size_t editListener_ = 0;
 };
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -199,10 +200,26 @@ int MakePrivateFolder(std::string folder) {
   struct stat info {};
   if (stat(folder.c_str(), &info) != 0) return errno;
   if (!S_ISDIR(info.st_mode)) return ENOTDIR;
-  if (info.st_uid == geteuid() && (info.st_mode & 077) != 0 && chmod(folder.c_str(), 0700) != 0) {
-    return errno;
-  }
+  // Another user's folder (one left by a program run with sudo, or a shared
+  // one) could hand this user's journals to that user, or plant one that a
+  // Restore would put into a translation.
+  if (info.st_uid != geteuid()) return EACCES;
+  if ((info.st_mode & 077) != 0 && chmod(folder.c_str(), 0700) != 0) return errno;
   return 0;
+}
+
+// Opens the journal `file` that no running window keeps (see Open) and that
+// is this user's own, for reading, with a shared lock; -1 otherwise.
+int OpenLeftJournal(const std::string& file) {
+  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return -1;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid() ||
+      flock(fd, LOCK_SH | LOCK_NB) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 int WriteAll(int fd, std::string_view bytes) {
@@ -277,13 +294,23 @@ bool RecoveryJournal::Record(const JournalEdit& edit) {
 const std::string& RecoveryJournal::Failure() const { return failure_; }
 
 void RecoveryJournal::Remove() {
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
+  if (fd_ >= 0) {
+    // Its own file, locked since it was opened.
+    if (unlink(file_.c_str()) == 0) SyncFolder(FolderOf(file_));
+    close(fd_);
+    fd_ = -1;
+  }
   unsynced_ = false;
   latest_.clear();
   targets_.clear();
   latestBytes_ = 0;
-  if (!file_.empty() && unlink(file_.c_str()) == 0) SyncFolder(FolderOf(file_));
+  if (file_.empty()) return;
+  // Only a journal no running window keeps goes: another window on the same
+  // files writes into the same file.
+  const int left = OpenLeftJournal(file_);
+  if (left < 0) return;
+  if (unlink(file_.c_str()) == 0) SyncFolder(FolderOf(file_));
+  close(left);
 }
 
 std::string RecoveryJournal::FileFor(const std::string& folder, const std::string& source,
@@ -308,10 +335,16 @@ std::optional<RecoveredEdits> RecoveryJournal::Find(const std::string& folder,
                                                     const std::string& source,
                                                     const std::string& destination) {
   const std::string file = FileFor(folder, source, destination);
+  if (file.empty()) return {};
+  // A journal that a running window keeps is that window's work, not a
+  // crashed session's.
+  const int fd = OpenLeftJournal(file);
+  if (fd < 0) return {};
   struct stat info {};
-  if (file.empty() || stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  const bool read = fstat(fd, &info) == 0;
+  close(fd);
   std::string bytes;
-  if (!platform::ReadWholeFile(file, bytes).ok) return {};
+  if (!read || !platform::ReadWholeFile(file, bytes).ok) return {};
   std::string_view writtenSource, writtenDestination;
   const std::size_t records = ReadHeader(bytes, writtenSource, writtenDestination);
   if (records == 0 || writtenSource != source || writtenDestination != destination) return {};
@@ -331,14 +364,26 @@ bool RecoveryJournal::Open() {
     return false;
   }
   // Not blocking, so that a FIFO in the file's place is refused rather than waited on.
-  fd_ =
-      open(file_.c_str(),
-           O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK,
-           0600);
+  fd_ = open(file_.c_str(),
+             O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK, 0600);
   if (fd_ < 0) return Fail("Cannot create the recovery journal ", errno);
+  // Held while this window writes it, so that another window on the same
+  // files neither writes into it nor takes it for a crashed session's.
+  if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK) return Fail("Cannot lock the recovery journal ", errno);
+    failure_ = "Another window of the program keeps the recovery journal of these files.";
+    failed_ = true;
+    close(fd_);
+    fd_ = -1;
+    return false;
+  }
+  // Emptied only once it is known to be a file of this user's own, with no
+  // other name that the emptying would reach.
   struct stat info {};
   if (fstat(fd_, &info) != 0) return Fail("Cannot create the recovery journal ", errno);
-  if (!S_ISREG(info.st_mode)) return Fail("Cannot create the recovery journal ", EINVAL);
+  if (!S_ISREG(info.st_mode) || info.st_nlink != 1 || info.st_uid != geteuid())
+    return Fail("Cannot create the recovery journal ", EACCES);
+  if (ftruncate(fd_, 0) != 0) return Fail("Cannot create the recovery journal ", errno);
   if (fchmod(fd_, 0600) != 0) return Fail("Cannot create the recovery journal ", errno);
   fileSize_ = 0;
   sizeLimit_ = FileSizeLimit();
@@ -396,7 +441,8 @@ void RecoveryJournal::CompactWhenLarge() {
   }
   close(fd_);
   fd_ = open(file_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK);
-  if (fd_ < 0) {
+  // The replacement is a new file, which the lock must hold again.
+  if (fd_ < 0 || flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     Fail("Cannot open the recovery journal ", errno);
     return;
   }

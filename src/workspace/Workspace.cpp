@@ -277,6 +277,8 @@ std::string Workspace::Value(const EditTarget& target) const {
 }
 
 void Workspace::Edit(const EditTarget& target, std::string text) {
+  // One list of lines has one value: "a" is the line "a\n".
+  if (target.field == EditField::Authors) text = AuthorsValue(AuthorLines(text));
   std::string before = Value(target);
   if (text == before) return;
   std::string_view after;
@@ -308,7 +310,8 @@ void Workspace::Edit(const EditTarget& target, std::string text) {
   }
   SetModified(true);
   const EditEvent event{target, before, after};
-  // A listener added by another one hears the next edit, not this one.
+  // A listener added by another one hears the next edit, not this one; the
+  // deque keeps the running one where it is meanwhile.
   for (std::size_t i = 0, count = editListeners_.size(); i < count; ++i)
     if (editListeners_[i]) editListeners_[i](event);
 }

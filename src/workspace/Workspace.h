@@ -4,6 +4,7 @@
 // the window only shows and edits it.
 
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -105,7 +106,7 @@ class Workspace {
   // a date that does not read as one, changes nothing and tells no one.
   void Edit(const EditTarget& target, std::string text);
   // Listeners hear every edit, in the order they were added, once it is
-  // made. The handle takes the listener off again.
+  // made. The handle takes the listener off again, never while it runs.
   using EditListener = std::function<void(const EditEvent&)>;
   std::size_t OnEdited(EditListener listener);
   void RemoveEditListener(std::size_t handle);
@@ -122,7 +123,7 @@ class Workspace {
   std::unique_ptr<ReferenceTable> reference_;
   bool modified_ = false;
   std::function<void(bool)> modifiedListener_;
-  std::vector<EditListener> editListeners_;
+  std::deque<EditListener> editListeners_;
 };
 
 }  // namespace workspace

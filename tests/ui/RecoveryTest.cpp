@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <fstream>
+#include <filesystem>
 
 #include "platform/CodePage.h"
 #include "platform/SpecialFolders.h"
@@ -65,8 +65,10 @@ class RecoveryTest : public testsupport::WindowTest {
   std::string Cell(std::size_t row) const {
     return std::string(window->Workspace().Table().Translation(row));
   }
-  std::optional<workspace::RecoveredEdits> Journal() const {
-    return RecoveryJournal::Find(platform::UserStateFolder(), source, destination);
+  // Whether the files have a journal, kept by the window or left by it.
+  bool Journal() const {
+    return std::filesystem::exists(
+        RecoveryJournal::FileFor(platform::UserStateFolder(), source, destination));
   }
   std::vector<QString> Questions() const {
     std::vector<QString> texts;
@@ -104,7 +106,7 @@ TEST_F(RecoveryTest, ACrashedSessionsEditsAreOfferedAndRestoredOrDiscarded) {
     EXPECT_EQ(window->Workspace().Header().tag, restored ? "sk" : "en");
     EXPECT_EQ(window->eLngTag->text(), restored ? "sk" : "en");
     EXPECT_EQ(Modified(), restored);
-    EXPECT_EQ(Journal().has_value(), restored);
+    EXPECT_EQ(Journal(), restored);
 
     // Saved, the work needs no journal any more, and a clean close leaves none.
     window->bitSave->click();
@@ -142,6 +144,28 @@ TEST_F(RecoveryTest, KeysThatAreGoneAndRecordsThatCannotBeReadAreReportedNotDrop
   EXPECT_EQ(dialogs.boxes.back().text,
             "1 of the restored changes could not be applied: the file no longer has their "
             "keys:\n[Form1] Gone\n\n1 of the unsaved changes could not be read back.");
+}
+
+// Nothing modal may come between a keystroke and the editor storing it: a
+// journal that cannot be written is said once the keystroke is handled, and
+// only once, and typing goes on.
+TEST_F(RecoveryTest, AJournalThatCannotBeWrittenIsSaidOnceAfterTheKeystroke) {
+  WriteFile(dir / "state", "not a folder");
+  journalFolder = dir / "state/journals/";
+  Crash();
+  Open();
+  dialogs.boxes.clear();
+  TypeInto(kCaptionRow, "a");
+  EXPECT_TRUE(dialogs.boxes.empty());
+  QApplication::processEvents();
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_TRUE(dialogs.boxes[0].text.startsWith(
+      "Unsaved changes cannot be kept for recovery after a crash: "))
+      << dialogs.boxes[0].text.toStdString();
+  Type(window->sgPreklad->CellEditor(), "b");
+  QApplication::processEvents();
+  EXPECT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(Cell(kCaptionRow), "ab");
 }
 
 // The real thing: a session in its own process, killed with SIGKILL in the

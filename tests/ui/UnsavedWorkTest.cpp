@@ -118,6 +118,13 @@ TEST_F(UnsavedWorkTest, AFailedOrCancelledSaveOnClosingKeepsTheWindowAndTheChang
   EXPECT_FALSE(CloseWindow());
   EXPECT_TRUE(Modified());
   EXPECT_EQ(Cell(kCaptionRow), "Main window?");
+
+  // Saved into a translation chosen only now, what was typed stays on top
+  // of the texts the merge brings, and is what the file gets.
+  dialogs.answers = {"Save"};
+  dialogs.saveAnswers = {destination};
+  EXPECT_TRUE(CloseWindow());
+  EXPECT_NE(ReadFile(destination).find("Caption=%Main window?%"), std::string::npos);
 }
 
 TEST_F(UnsavedWorkTest, CancellingTheQuestionOfOpenLeavesEverythingAsItWas) {
@@ -158,11 +165,14 @@ TEST_F(UnsavedWorkTest, UndoAndRedoStepThroughFinishedEditsBackToTheSavedBytes) 
   ASSERT_EQ(window->Workspace().Header().tag, "enx");
 
   // Each finished edit is one step; the cell steps bring their row back
-  // into view. Nothing in the focused date field is undone by itself.
-  Focus(window->sgPreklad);
+  // into view. Back in a field it has left, Ctrl+Z is the history's: the
+  // field's own steps went with the focus.
   const auto undo = [&] { Press(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier); };
+  Focus(window->eLngTag);
   undo();
   EXPECT_EQ(window->eDate->date(), QDate(2026, 3, 14));
+  EXPECT_EQ(window->Workspace().Header().tag, "enx");
+  Focus(window->sgPreklad);
   undo();
   EXPECT_EQ(window->Workspace().Header().authors, std::vector<std::string>{"Jane"});
   undo();

@@ -100,6 +100,7 @@ class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     TfMainOptions options{STAMPED_PROGRAM, &FixedNow, &dialogs};
+    options.journalFolder = journalFolder;
     options.drawCell = [this](QPainter& painter, const QRect& cell, const QString& text,
                               const ProcFunc::CellLook& look) {
       if (seeCell) seeCell(cell, text, look);
@@ -114,6 +115,9 @@ class WindowTest : public ::testing::Test {
   bool Modified() const { return window->Workspace().Modified(); }
 
   ScriptedDialogs dialogs;
+  // Where the window keeps its recovery journals; none means the user's
+  // state folder, which the test program puts in a folder of its own.
+  std::optional<std::string> journalFolder;
   // Sees every cell the window draws, with the text and look it gives it.
   std::function<void(const QRect&, const QString&, const ProcFunc::CellLook&)> seeCell;
   std::unique_ptr<TfMain> window;

@@ -61,6 +61,9 @@ class ScriptedHost : public workspace::CommandHost {
   void ShowMessage(std::string_view text, unsigned style) override {
     messages.emplace_back(std::string(text), style);
   }
+  void ShowMessageLater(std::string text, unsigned style) override {
+    messages.emplace_back(std::move(text), style);
+  }
   void ShowSourceFileName(const std::string& fileName) override { shownSource = fileName; }
   void ChangeTable(const std::function<void()>& change) override {
     ++tableChanges;
@@ -386,6 +389,25 @@ TEST_F(CommandsTest, AFailedSaveKeepsTheDestinationAndTheMarkedIndicator) {
   EXPECT_THROW(commands.Save(), EFCreateError);
   EXPECT_TRUE(ws.Modified());
   EXPECT_EQ(host.saveRequests.size(), 1u);
+}
+
+// A logout asks before the window closes, and may still be called off by
+// another program: the answer holds for the close that follows, not for
+// changes made after it.
+TEST_F(CommandsTest, ALogoutsAnswerHoldsForItsCloseButNotForLaterChanges) {
+  host.openAnswers = {dir / "en.lng"};
+  host.saveAnswers = {dir / "sk.lng"};
+  commands.Open();
+  ws.Edit({workspace::EditField::Tag, 0}, "sk");
+  host.questionAnswers = {workspace::kDiscardAnswer};
+  EXPECT_TRUE(commands.MayEndSession());
+  EXPECT_TRUE(commands.Close());
+  EXPECT_EQ(host.questions.size(), 1u);
+
+  ws.Edit({workspace::EditField::Tag, 0}, "cs");
+  host.questionAnswers = {workspace::kCancelAnswer};
+  EXPECT_FALSE(commands.Close());
+  EXPECT_EQ(host.questions.size(), 2u);
 }
 
 TEST_F(CommandsTest, TheProposedNameIsSpelledAsTheFileSystemSpellsIt) {

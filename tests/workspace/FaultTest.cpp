@@ -111,6 +111,7 @@ class Host : public workspace::CommandHost {
   }
   int questions = 0;
   void ShowDestinationFileName(const std::string&) override {}
+  void ShowMessageLater(std::string, unsigned) override {}
   std::string DocumentsFolder() const override { return "/home/translator/Documents/"; }
 
   std::string commonAppData;

@@ -114,6 +114,7 @@ class ScriptedHost : public workspace::CommandHost {
     return 0;
   }
   void ShowDestinationFileName(const std::string&) override {}
+  void ShowMessageLater(std::string, unsigned) override {}
   std::string DocumentsFolder() const override { return "/home/translator/Documents/"; }
 
   std::optional<std::string> source;

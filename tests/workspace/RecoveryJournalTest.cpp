@@ -216,13 +216,23 @@ TEST(RecoveryJournal, StartAndRemoveTouchOnlyTheirOwnPairsFile) {
             std::vector{Field(EditField::Tag, "cs")});
   EXPECT_EQ(Found(dir.path())->edits, std::vector{Field(EditField::Tag, "old")});
   ASSERT_TRUE(journal.Record(Field(EditField::Tag, "sk")));
-  EXPECT_EQ(Found(dir.path())->edits, std::vector{Field(EditField::Tag, "sk")});
+  // Kept by a live journal (another window's, say), it is no crashed
+  // session's to offer or to remove.
+  EXPECT_FALSE(Found(dir.path()));
+  {
+    RecoveryJournal other(dir.path());
+    other.Start(kSource, kDestination);
+    other.Remove();
+    EXPECT_FALSE(other.Record(Field(EditField::Tag, "cs")));
+  }
+  EXPECT_TRUE(fs::exists(file));
 
   journal.Remove();
   EXPECT_FALSE(fs::exists(file));
   journal.Remove();
   EXPECT_TRUE(RecoveryJournal::Find(dir.path(), kSource, second));
   ASSERT_TRUE(journal.Record(Field(EditField::Name, "Slovensky")));  // edits after a save
+  journal.Start(kSource, second);  // as a crash ends it
   EXPECT_EQ(Found(dir.path())->edits, std::vector{Field(EditField::Name, "Slovensky")});
 }
 
@@ -245,6 +255,7 @@ TEST(RecoveryJournal, GrowsWithTheEditsNotWithTheKeystrokes) {
   // 40 MB were recorded; the latest records take 43 KB.
   EXPECT_LT(largest, (std::uintmax_t{3} << 19));
   EXPECT_EQ(ModeOf(file), 0600u);
+  journal.Start(kSource, "/closed.lng");  // as a crash ends it
   std::optional<RecoveredEdits> found = Found(dir.path());
   ASSERT_TRUE(found);
   EXPECT_EQ(found->unreadable, 0u);
