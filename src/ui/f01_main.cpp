@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QResizeEvent>
 #include <QSessionManager>
+#include <QTimer>
 #include <QScopeGuard>
 
 #include "app/ErrorHandler.h"
@@ -65,6 +66,7 @@ TfMain::~TfMain() {
   delete sgPreklad;
   delete headerFields_;
   delete history_;
+  workspace_->RemoveEditListener(editListener_);
 }
 
 void TfMain::ConnectHandlers() {
@@ -81,6 +83,15 @@ void TfMain::ConnectHandlers() {
   workspace_->OnModifiedChanged([this](bool marked) {
     PaintUnsavedIndicator(marked, {Label9, bitSave});
     if (!marked) history_->MarkSaved();
+  });
+  // The journal's records reach the file at once and the disk in batches;
+  // a pause in typing ends a batch.
+  auto* journalSync = new QTimer(this);
+  journalSync->setSingleShot(true);
+  journalSync->setInterval(1000);
+  connect(journalSync, &QTimer::timeout, this, [this] { commands_->SyncJournal(); });
+  editListener_ = workspace_->OnEdited([journalSync](const workspace::EditEvent&) {
+    journalSync->start();
   });
   // Leaving a cell finishes its edit, also when the focus stays in the grid.
   connect(sgPreklad->selectionModel(), &QItemSelectionModel::currentChanged, history_,

@@ -5,6 +5,7 @@
 // window itself only builds its parts and wires them together.
 
 #include <QWidget>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -93,4 +94,5 @@ class TfMain : public QWidget, public MainWindowControls {
   std::unique_ptr<WindowCommandHost> commandHost_;
   std::unique_ptr<workspace::Commands> commands_;
   EditHistory* history_ = nullptr;
+  std::size_t editListener_ = 0;
 };

@@ -132,7 +132,8 @@ void Commands::StartJournal(std::optional<RecoveredEdits> recovered, bool offer)
   if (recovered && !offer) return;
   journal_.emplace(journalFolder_);
   journalFailureShown_ = false;
-  journal_->Start(workspace_.SourceFileName(), workspace_.DestinationFileName());
+  journal_->Start(platform::WithResolvedFolder(workspace_.SourceFileName()),
+                  platform::WithResolvedFolder(workspace_.DestinationFileName()));
   if (!recovered) return;
   // Esc restores: restoring can be undone, while a journal thrown away is
   // gone for good.
@@ -203,6 +204,10 @@ bool Commands::MayDropChanges() {
 }
 
 bool Commands::MayEndSession() { return MayDropChanges(); }
+
+void Commands::SyncJournal() {
+  if (journal_) journal_->Sync();
+}
 
 bool Commands::Close() {
   if (!MayDropChanges()) return false;
@@ -286,7 +291,10 @@ void Commands::ChooseDestination() {
   // the file afresh.
   std::optional<RecoveredEdits> recovered;
   if (!journalFolder_.empty())
-    recovered = RecoveryJournal::Find(journalFolder_, source, destination);
+    // By the folders the names lead to, so that the same files reached by
+    // another path find their journal.
+    recovered = RecoveryJournal::Find(journalFolder_, platform::WithResolvedFolder(source),
+                                      platform::WithResolvedFolder(destination));
   std::unique_ptr<TMemIniFile> merged;
   try {
     // Within the change, so that the window shows the header as it is saved.

@@ -132,6 +132,8 @@ class Commands {
   // The same question for a logout that asks first, which may still be
   // called off: the journal stays until the window closes.
   bool MayEndSession();
+  // Brings the journal's last records to the disk; for a pause in typing.
+  void SyncJournal();
 
   // Where the open dialog starts for `kind`: the sibling program's
   // "Languages" folder as its settings file names it, else the program's

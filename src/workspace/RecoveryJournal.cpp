@@ -293,6 +293,14 @@ bool RecoveryJournal::Record(const JournalEdit& edit) {
 
 const std::string& RecoveryJournal::Failure() const { return failure_; }
 
+void RecoveryJournal::Sync() {
+  if (fd_ < 0 || !unsynced_) return;
+  if (fdatasync(fd_) == 0 || errno == EINVAL) {
+    lastSync_ = std::chrono::steady_clock::now();
+    unsynced_ = false;
+  }
+}
+
 void RecoveryJournal::Remove() {
   if (fd_ >= 0) {
     // Its own file, locked since it was opened.

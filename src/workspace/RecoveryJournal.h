@@ -71,6 +71,9 @@ class RecoveryJournal {
   // file) and further records are dropped until the next Start. Never throws
   // for I/O.
   bool Record(const JournalEdit& edit);
+  // Brings what was recorded since the last flush to the disk: the end of a
+  // burst of typing would otherwise wait for the next record.
+  void Sync();
   const std::string& Failure() const;
   // Deletes the current pair's journal file, if any (after a successful
   // save, a Discard, a clean exit). Harmless when there is none. The next

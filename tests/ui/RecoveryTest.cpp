@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/CodePage.h"
+#include "platform/FileNames.h"
 #include "platform/SpecialFolders.h"
 #include "support/TestSupport.h"
 #include "ui/Controls.h"
@@ -68,7 +69,8 @@ class RecoveryTest : public testsupport::WindowTest {
   // Whether the files have a journal, kept by the window or left by it.
   bool Journal() const {
     return std::filesystem::exists(
-        RecoveryJournal::FileFor(platform::UserStateFolder(), source, destination));
+        RecoveryJournal::FileFor(platform::UserStateFolder(), platform::WithResolvedFolder(source),
+                                 platform::WithResolvedFolder(destination)));
   }
   std::vector<QString> Questions() const {
     std::vector<QString> texts;
@@ -127,13 +129,15 @@ TEST_F(RecoveryTest, KeysThatAreGoneAndRecordsThatCannotBeReadAreReportedNotDrop
   Crash();
   {
     RecoveryJournal journal(platform::UserStateFolder());
-    journal.Start(source, destination);
+    journal.Start(platform::WithResolvedFolder(source), platform::WithResolvedFolder(destination));
     ASSERT_TRUE(journal.Record({EditField::Translation, "Form1", "Gone", "x"}));
     ASSERT_TRUE(journal.Record({EditField::Translation, "Form1", "Caption", "Okno"}));
     ASSERT_TRUE(journal.Record({EditField::Name, "", "", "Sloven\xe8ina"}));
   }
   // The crash cut the last record off half-way.
-  const std::string file = RecoveryJournal::FileFor(platform::UserStateFolder(), source, destination);
+  const std::string file =
+      RecoveryJournal::FileFor(platform::UserStateFolder(), platform::WithResolvedFolder(source),
+                               platform::WithResolvedFolder(destination));
   const std::string bytes = ReadFile(file);
   WriteFile(file, bytes.substr(0, bytes.size() - 3));
 
