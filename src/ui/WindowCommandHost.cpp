@@ -28,6 +28,10 @@ void ShowPath(QLabel& label, const std::string& fileName) {
   label.adjustSize();
 }
 
+QString Utf8Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace
 
 WindowCommandHost::WindowCommandHost(QWidget& window, const MainWindowControls& controls,
@@ -55,14 +59,6 @@ std::optional<std::string> WindowCommandHost::ShowSaveDialog(
     const workspace::FileDialogRequest& request) {
   return dialogs_.ChooseFile(&window_, FileDialogKind::Save, request);
 }
-
-namespace {
-
-QString Utf8Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 void WindowCommandHost::ShowMessage(std::string_view text, unsigned style) {
   ProcFunc::MessageBox(Utf8Text(text), style, dialogs_);

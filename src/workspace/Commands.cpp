@@ -104,11 +104,14 @@ Commands::~Commands() { workspace_.RemoveEditListener(editListener_); }
 
 void Commands::Journal(const EditEvent& edit) {
   changesLetGo_ = false;
+  const bool undestined = workspace_.DestinationFileName().empty();
+  // Without a journal (none kept, or unoffered leftovers) there is nothing
+  // to name the edit for.
+  if (!journal_ && !undestined) return;
   const auto record = JournalEditOf(workspace_, edit);
   if (!record) return;
   if (!journal_) {
-    if (workspace_.DestinationFileName().empty())
-      undestined_[{record->field, record->section, record->key}] = record->text;
+    undestined_[{record->field, record->section, record->key}] = record->text;
     return;
   }
   if (journal_->Record(*record) || journalFailureShown_) return;
@@ -123,6 +126,7 @@ void Commands::DropJournal() {
   if (journal_) journal_->Remove();
   journal_.reset();
   undestined_.clear();
+  changesLetGo_ = false;
 }
 
 void Commands::StartJournal(std::optional<RecoveredEdits> recovered, bool offer) {
@@ -228,7 +232,6 @@ void Commands::Open() {
   }
 
   DropJournal();
-  changesLetGo_ = false;
   // A cancelled dialog loads the previous source again.
   if (!workspace_.SourceFileName().empty()) {
     try {

@@ -1,6 +1,5 @@
 #include "workspace/Recovery.h"
 
-#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -34,21 +33,16 @@ std::vector<std::string> Restore(Workspace& workspace, const std::vector<Journal
     }
   }
 
-  std::vector<std::string> missing;
   for (const JournalEdit& edit : edits) {
     if (edit.field != EditField::Translation) {
       workspace.Edit({edit.field, 0}, edit.text);
-      continue;
-    }
-    const std::size_t row = rows.at({edit.section, edit.key});
-    if (row != 0) {
+    } else if (const std::size_t row = rows.at({edit.section, edit.key}); row != 0) {
       workspace.Edit({EditField::Translation, row}, edit.text);
-    } else {
-      std::string name = "[" + edit.section + "] " + edit.key;
-      if (std::find(missing.begin(), missing.end(), name) == missing.end())
-        missing.push_back(std::move(name));
     }
   }
+  std::vector<std::string> missing;
+  for (const auto& [name, row] : rows)
+    if (row == 0) missing.push_back("[" + name.first + "] " + name.second);
   return missing;
 }
 

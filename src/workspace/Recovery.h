@@ -19,7 +19,7 @@ std::optional<JournalEdit> JournalEditOf(const Workspace& workspace, const EditE
 
 // Puts `edits` into the workspace as the translator's edits, in their order.
 // Returns "[section] key" for each translation whose key the table no longer
-// has.
+// has, once each, in the order of section and key.
 std::vector<std::string> Restore(Workspace& workspace, const std::vector<JournalEdit>& edits);
 
 }  // namespace workspace

@@ -56,15 +56,9 @@ class RecoveryTest : public testsupport::WindowTest {
     WindowTest::SetUp();
   }
   void TypeInto(std::size_t row, const QString& text) {
-    Focus(window->sgPreklad);
-    window->sgPreklad->setCurrentIndex(
-        window->sgPreklad->model()->index(static_cast<int>(row - 1), 0));
-    QLineEdit* editor = window->sgPreklad->CellEditor();
+    QLineEdit* editor = EditorAt(row);
     editor->selectAll();
     Type(editor, text);
-  }
-  std::string Cell(std::size_t row) const {
-    return std::string(window->Workspace().Table().Translation(row));
   }
   // Whether the files have a journal, kept by the window or left by it.
   bool Journal() const {

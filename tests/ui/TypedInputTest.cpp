@@ -59,13 +59,8 @@ class TypedInputTest : public testsupport::WindowTest {
   }
 
   // The cell editor of K1's translation, focused.
-  QLineEdit* K1Editor() {
-    Focus(window->sgPreklad);
-    window->sgPreklad->setCurrentIndex(
-        window->sgPreklad->Model()->index(static_cast<int>(kK1Row) - 1, 0));
-    return window->sgPreklad->CellEditor();
-  }
-  std::string K1() const { return std::string(window->Workspace().Table().Translation(kK1Row)); }
+  QLineEdit* K1Editor() { return EditorAt(kK1Row); }
+  std::string K1() const { return Cell(kK1Row); }
   const std::string& Name() const { return window->Workspace().Header().name; }
 
   std::string Save() {

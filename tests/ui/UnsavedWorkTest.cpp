@@ -38,15 +38,11 @@ class UnsavedWorkTest : public testsupport::WindowTest {
     dialogs.boxes.clear();
   }
 
-  QLineEdit* EditorAt(std::size_t row) {
-    Focus(window->sgPreklad);
-    window->sgPreklad->setCurrentIndex(window->sgPreklad->model()->index(static_cast<int>(row - 1), 0));
-    QLineEdit* editor = window->sgPreklad->CellEditor();
+  // The cell editor of `row`, its cursor after the text.
+  QLineEdit* EditorAtEnd(std::size_t row) {
+    QLineEdit* editor = EditorAt(row);
     editor->end(false);
     return editor;
-  }
-  std::string Cell(std::size_t row) const {
-    return std::string(window->Workspace().Table().Translation(row));
   }
   // Closes the window as the title bar does; whether it went.
   bool CloseWindow() {
@@ -79,7 +75,7 @@ TEST_F(UnsavedWorkTest, ClosingAsksOnlyWithUnsavedChangesAndEachAnswerDoesWhatIt
     WriteFile(destination, saved);
     dialogs.boxes.clear();
     if (c.edit) {
-      Type(EditorAt(kCaptionRow), "!");
+      Type(EditorAtEnd(kCaptionRow), "!");
       ASSERT_TRUE(Modified());
     }
     if (c.answer) dialogs.answers = {c.answer};
@@ -99,7 +95,7 @@ TEST_F(UnsavedWorkTest, ClosingAsksOnlyWithUnsavedChangesAndEachAnswerDoesWhatIt
 
 TEST_F(UnsavedWorkTest, AFailedOrCancelledSaveOnClosingKeepsTheWindowAndTheChanges) {
   // The destination's folder is gone: the save fails with its error box.
-  Type(EditorAt(kCaptionRow), "!");
+  Type(EditorAtEnd(kCaptionRow), "!");
   std::filesystem::rename(dir.path(), dir.path() + ".moved");
   dialogs.answers = {"Save"};
   EXPECT_FALSE(CloseWindow());
@@ -112,7 +108,7 @@ TEST_F(UnsavedWorkTest, AFailedOrCancelledSaveOnClosingKeepsTheWindowAndTheChang
   dialogs.saveAnswers = {std::nullopt};
   dialogs.answers = {"Discard"};
   window->bitOpen->click();
-  Type(EditorAt(kCaptionRow), "?");
+  Type(EditorAtEnd(kCaptionRow), "?");
   dialogs.answers = {"Save"};
   dialogs.saveAnswers = {std::nullopt};
   EXPECT_FALSE(CloseWindow());
@@ -128,7 +124,7 @@ TEST_F(UnsavedWorkTest, AFailedOrCancelledSaveOnClosingKeepsTheWindowAndTheChang
 }
 
 TEST_F(UnsavedWorkTest, CancellingTheQuestionOfOpenLeavesEverythingAsItWas) {
-  Type(EditorAt(kCaptionRow), "!");
+  Type(EditorAtEnd(kCaptionRow), "!");
   window->cbProgram->setCurrentIndex(3);
   dialogs.answers = {"Cancel"};
   window->bitOpen->click();
@@ -148,7 +144,7 @@ TEST_F(UnsavedWorkTest, CancellingTheQuestionOfOpenLeavesEverythingAsItWas) {
 }
 
 TEST_F(UnsavedWorkTest, UndoAndRedoStepThroughFinishedEditsBackToTheSavedBytes) {
-  QLineEdit* editor = EditorAt(kCaptionRow);
+  QLineEdit* editor = EditorAtEnd(kCaptionRow);
   Type(editor, "ab");
   // Within the open editor, Ctrl+Z is the editor's own: it takes back what
   // was typed since the editor opened, and no step of the history is left.
@@ -156,7 +152,7 @@ TEST_F(UnsavedWorkTest, UndoAndRedoStepThroughFinishedEditsBackToTheSavedBytes) 
   EXPECT_EQ(Cell(kCaptionRow), "Main window");
   EXPECT_EQ(window->sgPreklad->CellEditor()->text(), "Main window");
   Type(editor, "a");
-  Type(EditorAt(kBtnRow), "1");
+  Type(EditorAtEnd(kBtnRow), "1");
   Focus(window->eLngTag);
   Type(window->eLngTag, "x");
   Focus(window->mAutors);

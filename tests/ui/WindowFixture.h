@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 #include <deque>
 #include <functional>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "platform/MessageStyle.h"
+#include "ui/TranslationGrid.h"
 #include "ui/WindowDialogs.h"
 #include "ui/f01_main.h"
 
@@ -113,6 +115,18 @@ class WindowTest : public ::testing::Test {
   void TearDown() override { window.reset(); }
 
   bool Modified() const { return window->Workspace().Modified(); }
+
+  // The cell editor of table row `row`'s translation, focused, its text
+  // selected as the grid opens it.
+  QLineEdit* EditorAt(std::size_t row) {
+    Focus(window->sgPreklad);
+    window->sgPreklad->setCurrentIndex(
+        window->sgPreklad->model()->index(static_cast<int>(row) - 1, 0));
+    return window->sgPreklad->CellEditor();
+  }
+  std::string Cell(std::size_t row) const {
+    return std::string(window->Workspace().Table().Translation(row));
+  }
 
   ScriptedDialogs dialogs;
   // Where the window keeps its recovery journals; none means the user's
