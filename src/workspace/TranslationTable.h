@@ -58,6 +58,11 @@ class TranslationTable {
     return std::string_view(keys_).substr(rows_[row].key.offset, rows_[row].key.length);
   }
   std::string_view Translation(std::size_t row) const;
+  // The text the last load or merge gave the row, whatever was typed since.
+  std::string_view LoadedTranslation(std::size_t row) const {
+    const TextSpan span = rows_[row].translation;
+    return std::string_view(*texts_).substr(span.offset, span.length);
+  }
   // The name of the section that a section marker row opens.
   std::string_view SectionName(std::size_t row) const;
 

@@ -83,6 +83,10 @@ bool Workspace::IsUntranslated(std::size_t row) const {
   return reference_ != nullptr && reference_->Translation(row) == table_.Translation(row);
 }
 
+std::string_view Workspace::SourceText(std::size_t row) const {
+  return reference_ != nullptr ? reference_->Translation(row) : table_.LoadedTranslation(row);
+}
+
 void Workspace::LoadSource(const std::string& fileName) {
   destinationFileName_.clear();
   table_.Reset();

@@ -47,6 +47,10 @@ class Workspace {
   // A row is untranslated when a merge has happened and the row's reference
   // text equals its translation, exactly.
   bool IsUntranslated(std::size_t row) const;
+  // The text the source file holds for a row, the one the translator works
+  // from: the reference text after a merge, before one the text the load
+  // gave the row (not what has been typed over it since).
+  std::string_view SourceText(std::size_t row) const;
 
   // Resets the table and the destination file name, then fills the table and
   // the header fields from `fileName`. A section name that stands more than
