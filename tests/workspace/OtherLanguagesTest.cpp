@@ -50,6 +50,9 @@ std::ptrdiff_t OpenDescriptors() {
 
 TEST(OtherLanguagesTest, ReadsTheDestinationsSiblingsOnlyAndLeavesThemAsTheyWere) {
   TempDir dir;
+  // The source and the destination count under no name: "SK.lng" differs in
+  // letter case only, "alias.lng" links to the destination, which is named
+  // through "sub/..". Nor do other extensions.
   for (const auto& [name, bytes] : std::map<std::string, std::string>{
            {"en.lng", "[-main-]\nname=English\n[Form1]\nCaption=%Source%\n"},
            {"sk.lng", "[-main-]\nname=Sloven\xE8ina\n[Form1]\nCaption=%Okno%\n"},
