@@ -124,6 +124,12 @@ std::vector<BudgetResult> JudgeBudgets(const CollectingReporter& reporter) {
   judge.Ratio("Saving one section: 1,000,000 / 100,000 keys", "SaveOneSection/1000000",
               "SaveOneSection/100000", 12.0);
   judge.AtMostMilliseconds("Grid: show 100,000 rows and paint", "Grid/Show/100000", 50.0);
+  // The other languages are read as a destination is chosen, and looked up
+  // at every move of the current row: neither may hold the translator up.
+  judge.AtMostMilliseconds("Other languages: read 40 files of 5,000 entries",
+                           "OtherLanguages/Load/40/5000", 1000.0);
+  judge.AtMostMilliseconds("Other languages: one row's texts in 40 files",
+                           "OtherLanguages/Text/40/5000", 5.0);
   // Scrolling and typing must not depend on the row count; twice the cost
   // of a small table leaves room for noise, not for a pass over the rows.
   judge.Ratio("Grid scrolling: 1,000,000 / 1,000 rows", "Grid/Scroll/1000000", "Grid/Scroll/1000",

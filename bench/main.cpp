@@ -38,6 +38,7 @@
 #include "ui/TranslationGrid.h"
 #include "ui/WindowDialogs.h"
 #include "ui/f01_main.h"
+#include "workspace/OtherLanguages.h"
 #include "workspace/Workspace.h"
 
 namespace {
@@ -74,6 +75,23 @@ class Files {
     return Get("one-section", entries, static_cast<std::size_t>(entries));
   }
   std::string Path(const std::string& name) const { return (folder_ / (name + ".lng")).string(); }
+  // A folder of its own holding "source.lng", "destination.lng" and `count`
+  // other translations, all of `entries` entries in sections of 200; its
+  // name ends in "/".
+  const std::string& LanguageFolder(std::int64_t count, std::int64_t entries) {
+    auto [found, added] = paths_.try_emplace("languages-" + std::to_string(count) + "-" +
+                                             std::to_string(entries));
+    if (added) {
+      found->second = (folder_ / found->first).string() + "/";
+      fs::create_directory(found->second);
+      const std::string bytes = bench::GenerateLanguageFile(static_cast<std::size_t>(entries));
+      Write(found->second + "source.lng", bytes);
+      Write(found->second + "destination.lng", bytes);
+      for (std::int64_t i = 1; i <= count; ++i)
+        Write(found->second + "language-" + std::to_string(i) + ".lng", bytes);
+    }
+    return found->second;
+  }
 
  private:
   const std::string& Get(const std::string& kind, std::int64_t entries, std::size_t perSection) {
@@ -164,6 +182,46 @@ void SaveOneSection(benchmark::State& state) {
     state.ResumeTiming();
     workspace.Save(target);
   }
+}
+
+// The other translations beside the destination, read when a destination is
+// chosen: every file whole, from memory as cold as a session's.
+void OtherLanguagesLoad(benchmark::State& state) {
+  const std::string& folder = files->LanguageFolder(state.range(0), state.range(1));
+  std::optional<workspace::OtherLanguages> others;
+  for (auto _ : state) {
+    state.PauseTiming();
+    others.reset();
+    ReturnFreeMemory();
+    state.ResumeTiming();
+    others.emplace().Load(folder + "source.lng", folder + "destination.lng");
+  }
+  if (!others || others->Languages().size() != static_cast<std::size_t>(state.range(0)) ||
+      !others->Unreadable().empty()) {
+    state.SkipWithError("Not every other language was read");
+  }
+}
+
+// What the window does each time the current row moves: every other
+// language's text for the row's section and key. Rows are visited out of
+// order, so the documents' fingers do not find them.
+void OtherLanguagesText(benchmark::State& state) {
+  const std::string& folder = files->LanguageFolder(state.range(0), state.range(1));
+  workspace::OtherLanguages others;
+  others.Load(folder + "source.lng", folder + "destination.lng");
+  const auto entries = static_cast<std::size_t>(state.range(1));
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (std::size_t i = 0; i < entries; ++i)
+    rows.emplace_back("Section" + std::to_string(i / 200 + 1), bench::GeneratedKey(i));
+  std::size_t row = 0;
+  std::size_t found = 0;
+  for (auto _ : state) {
+    row = (row + 7919) % entries;
+    for (std::size_t i = 0; i < others.Languages().size(); ++i)
+      found += others.Text(i, rows[row].first, rows[row].second).has_value();
+  }
+  if (found != static_cast<std::size_t>(state.iterations() * state.range(0)))
+    state.SkipWithError("A text was not found");
 }
 
 // The program's window, shown offscreen, for every grid benchmark. It keeps
@@ -408,6 +466,13 @@ void Register() {
       ->Unit(benchmark::kMillisecond)->UseManualTime()->Repetitions(3)
       ->ComputeStatistics("min", &Minimum);
   sized(benchmark::RegisterBenchmark("SaveOneSection", SaveOneSection), benchmark::kMillisecond);
+  // 40 translations of a program of 5,000 entries.
+  benchmark::RegisterBenchmark("OtherLanguages/Load", OtherLanguagesLoad)
+      ->Args({40, 5'000})->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3)
+      ->ComputeStatistics("min", &Minimum);
+  benchmark::RegisterBenchmark("OtherLanguages/Text", OtherLanguagesText)
+      ->Args({40, 5'000})->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(3)
+      ->ComputeStatistics("min", &Minimum);
   benchmark::RegisterBenchmark("Grid/Show", GridShow)
       ->Arg(1'000)->Arg(100'000)->Arg(1'000'000)
       ->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3)

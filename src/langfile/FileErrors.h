@@ -23,14 +23,20 @@ class EFileStreamError : public EStreamError {
   std::string_view FileName() const {
     return std::string_view(what()).substr(nameOffset_, nameLength_);
   }
+  // The system's reason, which ends the message: for a caller that names
+  // the file in its own words.
+  std::string_view Reason() const {
+    return std::string_view(what()).substr(nameOffset_ + nameLength_ + kAfterName.size());
+  }
 
  protected:
   EFileStreamError(std::string_view lead, const std::string& fullPath, const std::string& reason)
-      : EStreamError(std::string(lead) + "\"" + fullPath + "\". " + reason),
+      : EStreamError(std::string(lead) + "\"" + fullPath + std::string(kAfterName) + reason),
         nameOffset_(lead.size() + 1),
         nameLength_(fullPath.size()) {}
 
  private:
+  static constexpr std::string_view kAfterName = "\". ";
   std::size_t nameOffset_;
   std::size_t nameLength_;
 };
