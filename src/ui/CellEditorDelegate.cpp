@@ -37,7 +37,7 @@ void CellEditorDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   const QColor background = current ? grid_.palette().color(QPalette::Active, QPalette::Highlight)
                                     : grid_.palette().color(QPalette::Base);
   grid_.PaintCell(*painter,
-                  {1, TranslationModel::TableRow(index.row()), option.rect, background, current});
+                  {1, grid_.Model()->TableRow(index.row()), option.rect, background, current});
 }
 
 void CellEditorDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {

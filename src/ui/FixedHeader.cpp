@@ -46,7 +46,7 @@ void FixedHeader::paintSection(QPainter* painter, const QRect& rect, int logical
   if (orientation() == Qt::Horizontal)
     PaintFixedCell(grid_, *painter, rect, 1, 0);
   else
-    PaintFixedCell(grid_, *painter, rect, 0, TranslationModel::TableRow(logicalIndex));
+    PaintFixedCell(grid_, *painter, rect, 0, grid_.Model()->TableRow(logicalIndex));
 }
 
 void FixedHeader::paintEvent(QPaintEvent* event) {

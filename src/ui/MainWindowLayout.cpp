@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include "ui/Controls.h"
@@ -191,4 +192,21 @@ void BuildMainWindow(QWidget& window, MainWindowControls& c) {
 
   window.move(0, 0);
   window.resize(kRestoredSize);
+}
+
+void PlaceTranslatorView(QWidget& window, MainWindowControls& c, QWidget* findBar,
+                         QWidget* sourcePane, QWidget* statusLine) {
+  auto* layout = static_cast<QVBoxLayout*>(window.layout());
+  auto* splitter = new QSplitter(Qt::Vertical, &window);
+  splitter->setObjectName("GridSplitter");
+  splitter->setChildrenCollapsible(false);
+  layout->replaceWidget(c.sgPreklad, splitter);
+  splitter->addWidget(c.sgPreklad);
+  splitter->addWidget(sourcePane);
+  // The grid takes what the window gains; the pane keeps its height.
+  splitter->setStretchFactor(0, 1);
+  splitter->setStretchFactor(1, 0);
+  layout->setStretchFactor(splitter, 1);
+  layout->insertWidget(1, findBar);
+  layout->addWidget(statusLine);
 }

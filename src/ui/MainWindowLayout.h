@@ -59,3 +59,9 @@ inline constexpr QSize kMinimumOuterSize{400, 400};
 // texts, font, icons and focus order. Nothing is connected yet; the grid
 // has no model.
 void BuildMainWindow(QWidget& window, MainWindowControls& controls);
+
+// Puts the translator's own parts around the grid: the find bar above it,
+// the source pane below it (the border between the two can be dragged) and
+// the status line at the bottom. The grid keeps its columns and look.
+void PlaceTranslatorView(QWidget& window, MainWindowControls& controls, QWidget* findBar,
+                         QWidget* sourcePane, QWidget* statusLine);

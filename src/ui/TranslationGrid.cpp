@@ -201,7 +201,7 @@ void TranslationGrid::PaintCell(QPainter& painter, const GridCell& cell) const {
 std::optional<std::size_t> TranslationGrid::CurrentTableRow() const {
   const QModelIndex current = currentIndex();
   if (!current.isValid()) return std::nullopt;
-  return TranslationModel::TableRow(current.row());
+  return model_->TableRow(current.row());
 }
 
 void TranslationGrid::RepaintAll() {

@@ -2,7 +2,10 @@
 
 #include "app/ErrorHandler.h"
 #include "app/TextCodec.h"
+#include "workspace/TextSearch.h"
 #include "workspace/Workspace.h"
+
+#include <algorithm>
 
 TranslationModel::TranslationModel(workspace::Workspace& workspace,
                                    ProcFunc::MessageBoxes& errorBoxes, QObject* parent)
@@ -11,7 +14,8 @@ TranslationModel::TranslationModel(workspace::Workspace& workspace,
   // the view shows each, wherever it came from.
   editListener_ = workspace_.OnEdited([this](const workspace::EditEvent& edit) {
     if (edit.target.field != workspace::EditField::Translation || edit.target.row == 0) return;
-    const QModelIndex changed = index(static_cast<int>(edit.target.row - 1), 0);
+    const QModelIndex changed = IndexOfTableRow(edit.target.row);
+    if (!changed.isValid()) return;
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
   });
 }
@@ -20,6 +24,7 @@ TranslationModel::~TranslationModel() { workspace_.RemoveEditListener(editListen
 
 int TranslationModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
+  if (filter_) return static_cast<int>(filter_->size());
   const std::size_t rows = workspace_.Table().RowCount();
   return rows > 0 ? static_cast<int>(rows - 1) : 0;
 }
@@ -29,8 +34,34 @@ int TranslationModel::columnCount(const QModelIndex& parent) const {
 }
 
 bool TranslationModel::HasRow(const QModelIndex& index) const {
-  return index.isValid() && index.row() >= 0 &&
+  return index.isValid() && index.row() >= 0 && index.row() < rowCount() &&
          TableRow(index.row()) < workspace_.Table().RowCount();
+}
+
+int TranslationModel::ModelRow(std::size_t tableRow) const {
+  if (!filter_) return tableRow > 0 && tableRow < workspace_.Table().RowCount()
+                           ? static_cast<int>(tableRow - 1)
+                           : -1;
+  const auto found = std::lower_bound(filter_->begin(), filter_->end(), tableRow);
+  return found != filter_->end() && *found == tableRow
+             ? static_cast<int>(found - filter_->begin())
+             : -1;
+}
+
+int TranslationModel::ModelRowAtOrAfter(std::size_t tableRow) const {
+  if (!filter_) return std::clamp(static_cast<int>(tableRow) - 1, 0, rowCount());
+  return static_cast<int>(std::lower_bound(filter_->begin(), filter_->end(), tableRow) -
+                          filter_->begin());
+}
+
+void TranslationModel::SetUntranslatedOnly(bool on) {
+  if (on == UntranslatedOnly() && !on) return;
+  beginResetModel();
+  if (on)
+    filter_ = workspace::RowsLeftToTranslate(workspace_);
+  else
+    filter_.reset();
+  endResetModel();
 }
 
 QVariant TranslationModel::data(const QModelIndex& index, int role) const {
@@ -65,6 +96,7 @@ QVariant TranslationModel::headerData(int section, Qt::Orientation orientation, 
   if (orientation == Qt::Horizontal)
     return section == 0 && table.RowCount() > 0 ? TextCodec::System().Decode(table.Translation(0))
                                                 : QVariant();
+  if (section >= rowCount()) return {};
   const std::size_t row = TableRow(section);
   return row < table.RowCount() ? TextCodec::System().Decode(table.Key(row)) : QVariant();
 }
@@ -76,4 +108,8 @@ QString TranslationModel::CellText(int column, std::size_t row) const {
 }
 
 void TranslationModel::BeginTableChange() { beginResetModel(); }
-void TranslationModel::EndTableChange() { endResetModel(); }
+void TranslationModel::EndTableChange() {
+  // The new table is filtered afresh.
+  if (filter_) filter_ = workspace::RowsLeftToTranslate(workspace_);
+  endResetModel();
+}

@@ -8,6 +8,9 @@
 
 #include <QAbstractTableModel>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace ProcFunc {
 class MessageBoxes;
@@ -38,7 +41,23 @@ class TranslationModel : public QAbstractTableModel {
   // empty beyond the table.
   QString CellText(int column, std::size_t row) const;
 
-  static std::size_t TableRow(int modelRow) { return static_cast<std::size_t>(modelRow) + 1; }
+  // The table row a model row shows, and the model row showing a table row,
+  // -1 when the filter hides it.
+  std::size_t TableRow(int modelRow) const {
+    return filter_ ? (*filter_)[static_cast<std::size_t>(modelRow)]
+                   : static_cast<std::size_t>(modelRow) + 1;
+  }
+  int ModelRow(std::size_t tableRow) const;
+  // The first model row showing `tableRow` or a row after it; rowCount()
+  // when none does.
+  int ModelRowAtOrAfter(std::size_t tableRow) const;
+  QModelIndex IndexOfTableRow(std::size_t tableRow) const { return index(ModelRow(tableRow), 0); }
+
+  // Shows only the rows left to translate, as they stand now: a row
+  // translated while shown stays, rather than vanish under the translator's
+  // cursor, until the filter is set again or the table changes.
+  void SetUntranslatedOnly(bool on);
+  bool UntranslatedOnly() const { return filter_.has_value(); }
 
   // Around every change of the table as a whole (load, merge): the view
   // lets go of its rows before and takes the new ones after.
@@ -51,4 +70,5 @@ class TranslationModel : public QAbstractTableModel {
   workspace::Workspace& workspace_;
   ProcFunc::MessageBoxes& errorBoxes_;
   std::size_t editListener_ = 0;
+  std::optional<std::vector<std::uint32_t>> filter_;  // table rows shown, in order
 };

@@ -1,5 +1,6 @@
 #include "ui/f01_main.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QScopeGuard>
 
 #include "app/ErrorHandler.h"
+#include "app/TextCodec.h"
 #include "app/ProcFunc.h"
 #include "platform/ExecutableFile.h"
 #include "platform/SpecialFolders.h"
@@ -17,6 +19,9 @@
 #include "ui/ColumnSplit.h"
 #include "ui/Controls.h"
 #include "ui/EditHistory.h"
+#include "ui/FindBar.h"
+#include "ui/SourcePane.h"
+#include "ui/StatusLine.h"
 #include "ui/HeaderFieldsEditor.h"
 #include "ui/TranslationGrid.h"
 #include "ui/TranslationModel.h"
@@ -50,6 +55,7 @@ TfMain::TfMain(TfMainOptions options)
   history_ = new EditHistory(
       *workspace_, [this](const workspace::EditTarget& target) { ShowEdited(target); }, this);
   history_->AddShortcuts(*this);
+  BuildTranslatorView();
   ConnectHandlers();
 
   // Nothing is drawn half set up; the window paints once it is shown.
@@ -63,6 +69,7 @@ TfMain::~TfMain() {
   // focus, which closing the window causes, and the header editors and the
   // history listen to the workspace: all go while the workspace still
   // exists.
+  delete findBar_;
   delete sgPreklad;
   delete headerFields_;
   delete history_;
@@ -90,12 +97,16 @@ void TfMain::ConnectHandlers() {
   journalSync->setSingleShot(true);
   journalSync->setInterval(1000);
   connect(journalSync, &QTimer::timeout, this, [this] { commands_->SyncJournal(); });
-  editListener_ = workspace_->OnEdited([journalSync](const workspace::EditEvent&) {
+  editListener_ = workspace_->OnEdited([this, journalSync](const workspace::EditEvent& edit) {
     journalSync->start();
+    progress_.Apply(*workspace_, edit);
+    ShowProgress();
   });
   // Leaving a cell finishes its edit, also when the focus stays in the grid.
   connect(sgPreklad->selectionModel(), &QItemSelectionModel::currentChanged, history_,
           &EditHistory::EndStep);
+  connect(sgPreklad->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this] { Guarded([this] { ShowSourceOfCurrentRow(); }); });
   // A logout that asks first gets the same question as closing.
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
     if (!session.allowsInteraction()) return;
@@ -112,6 +123,8 @@ void TfMain::ChangeWorkspace(const std::function<void(workspace::Workspace&)>& c
     model_->EndTableChange();
     headerFields_->Show();
     history_->Clear();
+    progress_.Recount(*workspace_);
+    ShowProgress();
   });
   change(*workspace_);
 }
@@ -160,9 +173,28 @@ void TfMain::FormResize() {
   sgPreklad->SetColumnWidths(keyWidth, translationWidth);
 }
 
-void TfMain::bitOpenClick() { commands_->Open(); }
-void TfMain::bitSaveClick() { commands_->Save(); }
-void TfMain::Save1Click() { commands_->Save(); }
+// A command that fails half-way may still have changed the table or the
+// files, so the view is brought up to date either way.
+template <class Command>
+void TfMain::ThenRefresh(Command&& command) {
+  try {
+    command();
+  } catch (...) {
+    RefreshView();
+    throw;
+  }
+  RefreshView();
+}
+
+void TfMain::bitOpenClick() {
+  ThenRefresh([this] { commands_->Open(); });
+}
+
+void TfMain::bitSaveClick() {
+  ThenRefresh([this] { commands_->Save(); });
+}
+
+void TfMain::Save1Click() { bitSaveClick(); }
 
 void TfMain::cbProgramDropDown() { ProcFunc::SetDropDownWidth(*cbProgram); }
 
@@ -183,7 +215,9 @@ void TfMain::sgPrekladKeyDown(int key) {
 
 void TfMain::ShowEdited(const workspace::EditTarget& target) {
   if (target.field != workspace::EditField::Translation || target.row == 0) return;
-  const QModelIndex cell = model_->index(static_cast<int>(target.row - 1), 0);
+  // A row the filter hides comes back into view with every other row.
+  if (model_->ModelRow(target.row) < 0) findBar_->SetUntranslatedOnly(false);
+  const QModelIndex cell = model_->IndexOfTableRow(target.row);
   sgPreklad->setCurrentIndex(cell);
   sgPreklad->scrollTo(cell);
 }
@@ -191,4 +225,116 @@ void TfMain::ShowEdited(const workspace::EditTarget& target) {
 void TfMain::sgPrekladDrawCell(QPainter& painter, const GridCell& cell) {
   drawCell_(painter, cell.rect, model_->CellText(cell.column, cell.row),
             CellLookOf(cell, *workspace_));
+}
+
+void TfMain::BuildTranslatorView() {
+  statusLine_ = new StatusLine(this);
+  sourcePane_ = new SourcePane(*workspace_, otherLanguages_, this);
+  findBar_ = new FindBar(*workspace_, *sgPreklad, *statusLine_, this);
+  PlaceTranslatorView(*this, *this, findBar_, sourcePane_, statusLine_);
+  AddTranslatorShortcuts();
+}
+
+void TfMain::AddTranslatorShortcuts() {
+  const auto add = [this](const char* name, std::initializer_list<QKeySequence> keys,
+                          std::function<void()> handler) {
+    auto* action = new QAction(this);
+    action->setObjectName(name);
+    action->setShortcuts(QList<QKeySequence>(keys));
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] {
+      Guarded(handler);
+    });
+    addAction(action);
+  };
+  add("actNextUntranslated", {QKeySequence(Qt::CTRL | Qt::Key_J)},
+      [this] { GoToUntranslated(true); });
+  add("actPreviousUntranslated", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J)},
+      [this] { GoToUntranslated(false); });
+  // The cell's text is in the table already; leaving the cell ends its step.
+  add("actFinishAndNext",
+      {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}, [this] {
+        history_->EndStep();
+        GoToUntranslated(true);
+      });
+  add("actFind", {QKeySequence(Qt::CTRL | Qt::Key_F)}, [this] { findBar_->Open(); });
+  add("actFindNext", {QKeySequence(Qt::Key_F3)}, [this] { findBar_->FindNext(true); });
+  add("actFindPrevious", {QKeySequence(Qt::SHIFT | Qt::Key_F3)},
+      [this] { findBar_->FindNext(false); });
+  add("actCopySource", {QKeySequence(Qt::CTRL | Qt::Key_B)}, [this] {
+    const auto row = sgPreklad->CurrentTableRow();
+    if (row && *row < workspace_->Table().RowCount() &&
+        workspace_->Table().Kind(*row) == workspace::RowKind::Key)
+      PutIntoCurrentCell(std::string(workspace_->SourceText(*row)));
+  });
+  for (std::size_t index = 0; index < SourcePane::kNumberedLanguages; ++index) {
+    const std::string name = "actCopyLanguage" + std::to_string(index + 1);
+    add(name.c_str(), {QKeySequence(Qt::ALT | (Qt::Key_1 + static_cast<int>(index)))},
+        [this, index] { CopyOtherLanguage(index); });
+  }
+}
+
+void TfMain::RefreshView() {
+  progress_.Recount(*workspace_);
+  ShowProgress();
+  std::string pair = workspace_->SourceFileName();
+  pair.push_back('\0');
+  pair += workspace_->DestinationFileName();
+  if (pair != otherLanguagesFor_) {
+    otherLanguagesFor_ = std::move(pair);
+    otherLanguages_.Load(workspace_->SourceFileName(), workspace_->DestinationFileName());
+  }
+  ShowSourceOfCurrentRow();
+}
+
+void TfMain::ShowProgress() {
+  // Nothing to count before the first file.
+  statusLine_->ShowProgress(workspace_->SourceFileName().empty()
+                                ? QString()
+                                : QString::fromStdString(progress_.Text()));
+}
+
+void TfMain::ShowSourceOfCurrentRow() { sourcePane_->Show(sgPreklad->CurrentTableRow()); }
+
+void TfMain::GoToUntranslated(bool forward) {
+  const int rows = model_->rowCount();
+  const QModelIndex current = sgPreklad->currentIndex();
+  const int from = current.isValid() ? current.row() : (forward ? -1 : rows);
+  const auto& table = workspace_->Table();
+  for (int step = 1; step <= rows; ++step) {
+    const int unwrapped = forward ? from + step : from - step;
+    const int row = (unwrapped % rows + rows) % rows;
+    const std::size_t tableRow = model_->TableRow(row);
+    if (table.Kind(tableRow) != workspace::RowKind::Key || !workspace_->IsUntranslated(tableRow))
+      continue;
+    const QModelIndex cell = model_->index(row, 0);
+    sgPreklad->setCurrentIndex(cell);
+    sgPreklad->scrollTo(cell);
+    if (unwrapped != row)
+      statusLine_->ShowNote(forward ? QStringLiteral("Continued from the top.")
+                                    : QStringLiteral("Continued from the bottom."));
+    return;
+  }
+  statusLine_->ShowNote(QStringLiteral("No untranslated rows are left."));
+}
+
+void TfMain::PutIntoCurrentCell(const std::string& text) {
+  const auto row = sgPreklad->CurrentTableRow();
+  if (!row) return;
+  history_->EndStep();
+  workspace_->Edit({workspace::EditField::Translation, *row}, text);
+  history_->EndStep();
+}
+
+void TfMain::CopyOtherLanguage(std::size_t index) {
+  const auto row = sgPreklad->CurrentTableRow();
+  if (!row || index >= otherLanguages_.Languages().size()) return;
+  if (const auto text = sourcePane_->OtherText(index, *row)) {
+    PutIntoCurrentCell(*text);
+    return;
+  }
+  if (workspace_->Table().Kind(*row) != workspace::RowKind::Key) return;
+  const auto& language = otherLanguages_.Languages()[index];
+  statusLine_->ShowNote(TextCodec::System().Decode(language.name) + " (" +
+                        TextCodec::System().Decode(language.tag) + ") has no text for this key.");
 }

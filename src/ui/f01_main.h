@@ -14,9 +14,14 @@
 #include "app/CellPainter.h"
 #include "ui/MainWindowLayout.h"
 #include "workspace/Commands.h"
+#include "workspace/OtherLanguages.h"
+#include "workspace/Progress.h"
 #include "workspace/Workspace.h"
 
 class EditHistory;
+class FindBar;
+class SourcePane;
+class StatusLine;
 class HeaderFieldsEditor;
 class TranslationModel;
 class WindowCommandHost;
@@ -73,8 +78,25 @@ class TfMain : public QWidget, public MainWindowControls {
   template <class Handler>
   void Guarded(Handler&& handler);
   void KeepMinimumOuterSize();
+  template <class Command>
+  void ThenRefresh(Command&& command);
   // Brings into view what an undo or redo changed.
   void ShowEdited(const workspace::EditTarget& target);
+
+  // The translator's view around the grid: source pane, status line, find
+  // bar, and the keys that move to the work left and copy texts in.
+  void BuildTranslatorView();
+  void AddTranslatorShortcuts();
+  // After a command: the counts, the other languages (read again only for
+  // another source or destination) and the pane.
+  void RefreshView();
+  void ShowProgress();
+  void ShowSourceOfCurrentRow();
+  void GoToUntranslated(bool forward);
+  // Puts `text` into the current key row's translation, as one step of the
+  // undo history of its own.
+  void PutIntoCurrentCell(const std::string& text);
+  void CopyOtherLanguage(std::size_t index);
 
   void FormCreate(const std::string& executableFile);
   void FormResize();
@@ -95,4 +117,10 @@ class TfMain : public QWidget, public MainWindowControls {
   std::unique_ptr<workspace::Commands> commands_;
   EditHistory* history_ = nullptr;
   std::size_t editListener_ = 0;
+  workspace::Progress progress_;
+  workspace::OtherLanguages otherLanguages_;
+  std::string otherLanguagesFor_;  // the source and destination they were read for
+  SourcePane* sourcePane_ = nullptr;
+  StatusLine* statusLine_ = nullptr;
+  FindBar* findBar_ = nullptr;
 };

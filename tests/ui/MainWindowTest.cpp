@@ -108,10 +108,22 @@ TEST_F(WindowTest, ControlsStandWhereTheLayoutPutsThem) {
   for (QLabel* label : {window->Label2, window->Label3, window->Label4, window->Label5})
     EXPECT_GE(label->x(), 1) << "cut off: " << label->text().toStdString();
 
-  // The panel keeps its height; the grid takes the rest of the client area.
+  // The panel keeps its height; the grid takes the rest of the client area
+  // but for the source pane and the status line under it.
   EXPECT_EQ(window->Panel1->geometry(), QRect(0, 0, window->width(), 146));
-  EXPECT_EQ(window->sgPreklad->geometry(),
-            QRect(0, 146, window->width(), window->height() - 146));
+  const auto inWindow = [&](const QWidget* part) {
+    return QRect(part->mapTo(&*window, QPoint(0, 0)), part->size());
+  };
+  const QRect grid = inWindow(window->sgPreklad);
+  const QRect pane = inWindow(window->findChild<QWidget*>("SourcePane"));
+  const QRect status = inWindow(window->findChild<QWidget*>("StatusLine"));
+  EXPECT_EQ(grid.topLeft(), QPoint(0, 146));
+  EXPECT_EQ(grid.width(), window->width());
+  EXPECT_EQ(pane.width(), window->width());
+  EXPECT_LT(grid.bottom(), pane.top());
+  EXPECT_LT(pane.bottom(), status.top());
+  EXPECT_EQ(status.bottom(), window->height() - 1);
+  EXPECT_GT(grid.height(), window->height() / 2);
 }
 
 TEST_F(WindowTest, TabVisitsTheControlsInOrderAndLeavesTheGrid) {
