@@ -140,6 +140,12 @@ std::vector<BudgetResult> JudgeBudgets(const CollectingReporter& reporter) {
   // that must not be felt.
   judge.Ratio("Grid typing on 100,000 rows: with / without the recovery journal",
               "Grid/Type/Journaled/100000", "Grid/Type/100000", 1.25);
+  // What the translator's view adds must not be felt on a large table.
+  judge.AtMostMilliseconds("Source pane: move the current row, 100,000 rows", "View/Pane/100000",
+                           5.0);
+  judge.AtMostMilliseconds("Find next after an edit, 100,000 rows", "View/FindNext/100000", 50.0);
+  judge.AtMostMilliseconds("Switch \"Untranslated only\", 100,000 rows", "View/Filter/100000",
+                           200.0);
   judge.CounterBelow("Peak memory of the session on 1,000,000 entries / file size",
                      "Memory/Session/1000000:peak_per_file_byte", 4.0);
   return judge.Results();

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QLineEdit>
@@ -394,6 +395,90 @@ void GridUndo(benchmark::State& state) {
   if (undone) undo->trigger();
 }
 
+// A window opened through Open on a folder of its own: the source, the
+// destination and nine other languages of `entries` entries, so that the
+// source pane has a line for each language to fill.
+FileAnswers viewAnswers;
+std::unique_ptr<TfMain> viewWindow;
+
+TfMain& ViewWindow(std::int64_t entries) {
+  static std::int64_t loaded = -1;
+  if (!viewWindow) {
+    TfMainOptions options{{}, &bench::FixedNow, &viewAnswers};
+    options.journalFolder = std::string();
+    viewWindow = std::make_unique<TfMain>(std::move(options));
+    Show(*viewWindow);
+  }
+  if (loaded != entries) {
+    const fs::path folder = files->Path("view-" + std::to_string(entries));
+    fs::create_directories(folder);
+    const auto copy = [&](const std::string& from, const std::string& name) {
+      fs::copy_file(from, folder / name, fs::copy_options::overwrite_existing);
+      return (folder / name).string();
+    };
+    const std::string source = copy(files->Source(entries), "en.lng");
+    const std::string destination = copy(files->Destination(entries), "sk.lng");
+    for (const char* other : {"cs", "de", "fr", "hu", "it", "nl", "pl", "pt", "ro"})
+      copy(files->Destination(entries), std::string(other) + ".lng");
+    viewAnswers.files = {source, destination};
+    viewWindow->cbProgram->setCurrentIndex(1);
+    viewWindow->bitOpen->click();
+    QApplication::processEvents();
+    loaded = entries;
+  }
+  return *viewWindow;
+}
+
+// Moving the current row between two rows in the middle: the pane shows the
+// source text and the nine other languages' texts of each.
+void ViewPane(benchmark::State& state) {
+  TfMain& window = ViewWindow(state.range(0));
+  TranslationGrid& grid = *window.sgPreklad;
+  const int middle = grid.model()->rowCount() / 2;
+  bool down = false;
+  for (auto _ : state) {
+    down = !down;
+    grid.setCurrentIndex(grid.model()->index(middle + (down ? 2 : 0), 0));
+  }
+}
+
+// Find-next after an edit, so that every press looks through the whole
+// table again, for a text that only the last rows hold.
+void ViewFindNext(benchmark::State& state) {
+  TfMain& window = ViewWindow(state.range(0));
+  auto* field = window.findChild<QLineEdit*>("eFind");
+  auto* next = window.findChild<QAction*>("actFindNext");
+  if (field == nullptr || next == nullptr) {
+    state.SkipWithError("No find bar in the window");
+    return;
+  }
+  field->setText(QString::number(state.range(0) - 1));
+  workspace::Workspace& workspace = window.Workspace();
+  const std::size_t row = workspace.Table().RowCount() / 2;
+  const std::string original(workspace.Table().Translation(row));
+  bool changed = false;
+  for (auto _ : state) {
+    state.PauseTiming();
+    changed = !changed;
+    workspace.Edit({workspace::EditField::Translation, row}, changed ? original + "x" : original);
+    state.ResumeTiming();
+    next->trigger();
+  }
+  field->clear();
+}
+
+// Switching "Untranslated only" on and off, one switch an iteration.
+void ViewFilter(benchmark::State& state) {
+  TfMain& window = ViewWindow(state.range(0));
+  auto* box = window.findChild<QCheckBox*>("cbUntranslatedOnly");
+  if (box == nullptr) {
+    state.SkipWithError("No filter in the window");
+    return;
+  }
+  for (auto _ : state) box->toggle();
+  box->setChecked(false);
+}
+
 void MemorySession(benchmark::State& state) {
   const std::string& source = files->Source(state.range(0));
   const std::string& destination = files->Destination(state.range(0));
@@ -489,6 +574,12 @@ void Register() {
     grid->Arg(100'000)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(3)
         ->ComputeStatistics("min", &Minimum);
   }
+  for (auto* view : {benchmark::RegisterBenchmark("View/Pane", ViewPane),
+                     benchmark::RegisterBenchmark("View/FindNext", ViewFindNext),
+                     benchmark::RegisterBenchmark("View/Filter", ViewFilter)}) {
+    view->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime()
+        ->Repetitions(3)->ComputeStatistics("min", &Minimum);
+  }
   benchmark::RegisterBenchmark("Memory/Session", MemorySession)
       ->Arg(1'000)->Arg(100'000)->Arg(1'000'000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 }
@@ -523,6 +614,7 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   window.reset();
   journaledWindow.reset();
+  viewWindow.reset();
   const bool allMet = bench::PrintBudgets(bench::JudgeBudgets(reporter), std::cout);
   bench::PrintFigures(reporter, std::cout);
   if (reporter.AnyFailed()) return 1;
