@@ -6,7 +6,9 @@
 #                                             (docs/main-window.png)
 #   scripts/screenshot.sh --session [output]  a Slovak translation under way,
 #                                             opened and edited through the
-#                                             real dialogs (docs/translation-session.png)
+#                                             real dialogs, with a Czech one
+#                                             beside it and the find bar open
+#                                             (docs/translation-session.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 session=false
@@ -35,6 +37,8 @@ if $session; then
   mkdir -p "$work/Farnel/Languages" "$work/Translations"
   iconv -f UTF-8 -t CP1250 scripts/session/en.utf8 | sed 's/$/\r/' >"$work/Farnel/Languages/en.lng"
   iconv -f UTF-8 -t CP1250 scripts/session/sk.utf8 | sed 's/$/\r/' >"$work/Translations/sk.lng"
+  # A Czech translation beside it, which the source pane shows line by line.
+  iconv -f UTF-8 -t CP1250 scripts/session/cs.utf8 | sed 's/$/\r/' >"$work/Translations/cs.lng"
   # A Slovak user: code page windows-1250.
   program_locale=(env LC_ALL= LC_CTYPE= LANG=sk_SK.UTF-8)
   export LC_ALL=C.UTF-8  # xdotool types the letters beyond ASCII
@@ -71,6 +75,13 @@ if $session; then
   xdotool key ctrl+a
   xdotool type --delay 20 'Kopírovať'
   xdotool key ctrl+s
+  sleep 0.5
+  # Look for the invoice's texts: the find bar goes to the first hit, and
+  # the pane shows its English and Czech.
+  xdotool key ctrl+f
+  sleep 0.3
+  xdotool type --delay 20 'fakt'
+  xdotool key Return
   sleep 0.5
 fi
 
