@@ -22,10 +22,12 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "Budgets.h"
 #include "InihReference.h"
@@ -262,30 +264,47 @@ class FileAnswers : public WindowDialogs {
   std::deque<std::string> files;
 };
 
-// A second window that opens its table as the translator does, through
-// Open and a destination, so that every edit goes into a recovery journal.
-FileAnswers journaledAnswers;
-std::unique_ptr<TfMain> journaledWindow;
+// A window that opens its tables as the translator does, through Open and
+// the file kind's dialogs, answered with the files a benchmark prepares.
+struct OpenedWindow {
+  FileAnswers answers;
+  std::unique_ptr<TfMain> window;
+  std::int64_t loaded = -1;
+};
+
+// Opens in `opened` (made on first use, keeping its journals in
+// `journalFolder`, none when empty) the source and destination that
+// `prepare` gives for `entries`, unless they are open already.
+using FilePair = std::pair<std::string, std::string>;
+TfMain& OpenInWindow(OpenedWindow& opened, const std::string& journalFolder, std::int64_t entries,
+                     const std::function<FilePair()>& prepare) {
+  if (!opened.window) {
+    TfMainOptions options{{}, &bench::FixedNow, &opened.answers};
+    options.journalFolder = journalFolder;
+    opened.window = std::make_unique<TfMain>(std::move(options));
+    Show(*opened.window);
+  }
+  if (opened.loaded != entries) {
+    auto [source, destination] = prepare();
+    opened.answers.files = {std::move(source), std::move(destination)};
+    opened.window->cbProgram->setCurrentIndex(1);
+    opened.window->bitOpen->click();
+    QApplication::processEvents();
+    opened.loaded = entries;
+  }
+  return *opened.window;
+}
+
+// Every edit of this window goes into a recovery journal.
+OpenedWindow journaled;
 
 TfMain& JournaledWindow(std::int64_t entries) {
-  static std::int64_t loaded = -1;
-  if (!journaledWindow) {
-    TfMainOptions options{{}, &bench::FixedNow, &journaledAnswers};
-    options.journalFolder = files->Path("journals") + "/";
-    journaledWindow = std::make_unique<TfMain>(std::move(options));
-    Show(*journaledWindow);
-  }
-  if (loaded != entries) {
+  return OpenInWindow(journaled, files->Path("journals") + "/", entries, [&] {
     // A copy: the session saves into its destination.
     const std::string destination = files->Path("journaled-" + std::to_string(entries));
     fs::copy_file(files->Destination(entries), destination, fs::copy_options::overwrite_existing);
-    journaledAnswers.files = {files->Source(entries), destination};
-    journaledWindow->cbProgram->setCurrentIndex(1);
-    journaledWindow->bitOpen->click();
-    QApplication::processEvents();
-    loaded = entries;
-  }
-  return *journaledWindow;
+    return FilePair{files->Source(entries), destination};
+  });
 }
 
 // Puts the session on `entries` into the window, unless it is there.
@@ -395,38 +414,24 @@ void GridUndo(benchmark::State& state) {
   if (undone) undo->trigger();
 }
 
-// A window opened through Open on a folder of its own: the source, the
-// destination and nine other languages of `entries` entries, so that the
-// source pane has a line for each language to fill.
-FileAnswers viewAnswers;
-std::unique_ptr<TfMain> viewWindow;
+// A window on a folder of its own: the source, the destination and nine
+// other languages of `entries` entries, so that the source pane has a line
+// for each language to fill.
+OpenedWindow view;
 
 TfMain& ViewWindow(std::int64_t entries) {
-  static std::int64_t loaded = -1;
-  if (!viewWindow) {
-    TfMainOptions options{{}, &bench::FixedNow, &viewAnswers};
-    options.journalFolder = std::string();
-    viewWindow = std::make_unique<TfMain>(std::move(options));
-    Show(*viewWindow);
-  }
-  if (loaded != entries) {
+  return OpenInWindow(view, std::string(), entries, [&] {
     const fs::path folder = files->Path("view-" + std::to_string(entries));
     fs::create_directories(folder);
     const auto copy = [&](const std::string& from, const std::string& name) {
       fs::copy_file(from, folder / name, fs::copy_options::overwrite_existing);
       return (folder / name).string();
     };
-    const std::string source = copy(files->Source(entries), "en.lng");
-    const std::string destination = copy(files->Destination(entries), "sk.lng");
     for (const char* other : {"cs", "de", "fr", "hu", "it", "nl", "pl", "pt", "ro"})
       copy(files->Destination(entries), std::string(other) + ".lng");
-    viewAnswers.files = {source, destination};
-    viewWindow->cbProgram->setCurrentIndex(1);
-    viewWindow->bitOpen->click();
-    QApplication::processEvents();
-    loaded = entries;
-  }
-  return *viewWindow;
+    return FilePair{copy(files->Source(entries), "en.lng"),
+                    copy(files->Destination(entries), "sk.lng")};
+  });
 }
 
 // Moving the current row between two rows in the middle: the pane shows the
@@ -613,8 +618,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   window.reset();
-  journaledWindow.reset();
-  viewWindow.reset();
+  journaled.window.reset();
+  view.window.reset();
   const bool allMet = bench::PrintBudgets(bench::JudgeBudgets(reporter), std::cout);
   bench::PrintFigures(reporter, std::cout);
   if (reporter.AnyFailed()) return 1;
