@@ -187,6 +187,9 @@ void TfMain::ThenRefresh(Command&& command) {
 }
 
 void TfMain::bitOpenClick() {
+  // Every Open reads the other languages afresh, also for the same files:
+  // a colleague may have saved theirs since.
+  otherLanguagesFor_.clear();
   ThenRefresh([this] { commands_->Open(); });
 }
 
