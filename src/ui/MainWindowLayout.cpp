@@ -200,7 +200,8 @@ void PlaceTranslatorView(QWidget& window, MainWindowControls& c, QWidget* findBa
   auto* splitter = new QSplitter(Qt::Vertical, &window);
   splitter->setObjectName("GridSplitter");
   splitter->setChildrenCollapsible(false);
-  layout->replaceWidget(c.sgPreklad, splitter);
+  // The layout hands back the grid's old item, which is the caller's.
+  delete layout->replaceWidget(c.sgPreklad, splitter);
   splitter->addWidget(c.sgPreklad);
   splitter->addWidget(sourcePane);
   // The grid takes what the window gains; the pane keeps its height.
