@@ -84,10 +84,11 @@ bool Workspace::IsUntranslated(std::size_t row) const {
 }
 
 std::string_view Workspace::SourceText(std::size_t row) const {
-  return reference_ != nullptr ? reference_->Translation(row) : table_.LoadedTranslation(row);
+  return referenceIsSource_ ? reference_->Translation(row) : table_.LoadedTranslation(row);
 }
 
 void Workspace::LoadSource(const std::string& fileName) {
+  referenceIsSource_ = false;
   destinationFileName_.clear();
   table_.Reset();
 
@@ -205,6 +206,7 @@ std::unique_ptr<TMemIniFile> Workspace::MergeDestination(const std::string& file
     }
   }
   reference_ = std::move(built);
+  referenceIsSource_ = true;
   return read;
 }
 

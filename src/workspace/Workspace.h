@@ -48,8 +48,9 @@ class Workspace {
   // text equals its translation, exactly.
   bool IsUntranslated(std::size_t row) const;
   // The text the source file holds for a row, the one the translator works
-  // from: the reference text after a merge, before one the text the load
-  // gave the row (not what has been typed over it since).
+  // from: the reference text after a merge, before one (or after a load that
+  // no merge followed) the text the load gave the row, not what has been
+  // typed over it since.
   std::string_view SourceText(std::size_t row) const;
 
   // Resets the table and the destination file name, then fills the table and
@@ -125,6 +126,10 @@ class Workspace {
   std::string sourceFileName_;
   std::string destinationFileName_;
   std::unique_ptr<ReferenceTable> reference_;
+  // Whether the reference comes from a merge on the table as loaded now; a
+  // load keeps the old reference (the painting still reads it), whose texts
+  // are another file's.
+  bool referenceIsSource_ = false;
   bool modified_ = false;
   std::function<void(bool)> modifiedListener_;
   std::deque<EditListener> editListeners_;

@@ -67,12 +67,12 @@ class TranslatorViewTest : public testsupport::WindowTest {
   }
 
   template <class T>
-  T* Part(const char* name) const {
+  T* Child(const char* name) const {
     return window->findChild<T*>(name);
   }
-  QString Progress() const { return Part<QLabel>("lblProgress")->text(); }
-  QString Note() const { return Part<QLabel>("lblNote")->text(); }
-  QString Pane() const { return Part<QPlainTextEdit>("SourcePane")->toPlainText(); }
+  QString Progress() const { return Child<QLabel>("lblProgress")->text(); }
+  QString Note() const { return Child<QLabel>("lblNote")->text(); }
+  QString Pane() const { return Child<QPlainTextEdit>("SourcePane")->toPlainText(); }
   std::size_t Current() const { return window->sgPreklad->CurrentTableRow().value_or(0); }
   void Key(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
     Press(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
@@ -136,6 +136,19 @@ TEST_F(TranslatorViewTest, ThePaneShowsTheSourceAndOtherLanguagesAndCopiesThemAs
   EXPECT_EQ(ReadFile(dir / "cs.lng"), czech);
   EXPECT_EQ(ReadFile(dir / "ru.lng"), russian);
   EXPECT_TRUE(dialogs.boxes.empty());
+
+  // Every Open reads the other languages again, the same files too; and a
+  // source opened with no destination is its own source text, not the one
+  // the last merge left.
+  WriteFile(dir / "cs.lng", "[-main-]\r\ntag=cs\r\nname=Czech\r\n[Form1]\r\nCaption=Okno\r\n");
+  dialogs.openAnswers = {dir / "en.lng", dir / "cs.lng"};
+  dialogs.saveAnswers = {dir / "sk.lng", std::nullopt};
+  window->bitOpen->click();
+  GoTo(kCaption);
+  EXPECT_TRUE(Pane().contains("\nAlt+1  Czech (cs): Okno\n")) << Pane().toStdString();
+  window->bitOpen->click();
+  GoTo(kCaption);
+  EXPECT_EQ(Pane(), "Source: Okno");
 }
 
 TEST_F(TranslatorViewTest, ProgressAndTheJumpsFollowTheUntranslatedRows) {
@@ -153,7 +166,7 @@ TEST_F(TranslatorViewTest, ProgressAndTheJumpsFollowTheUntranslatedRows) {
                         {false, kCancel, ""}};
   GoTo(1);
   for (const Jump& jump : jumps) {
-    Part<QLabel>("lblNote")->clear();
+    Child<QLabel>("lblNote")->clear();
     Key(Qt::Key_J, jump.forward ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Current(), jump.row);
     EXPECT_EQ(Note(), jump.note);
@@ -183,7 +196,7 @@ TEST_F(TranslatorViewTest, ProgressAndTheJumpsFollowTheUntranslatedRows) {
 TEST_F(TranslatorViewTest, FindGoesFromHitToHitAndTheFilterLeavesTheWorkLeft) {
   GoTo(1);
   Key(Qt::Key_F);
-  auto* field = Part<QLineEdit>("eFind");
+  auto* field = Child<QLineEdit>("eFind");
   ASSERT_TRUE(field->isVisible());
   ASSERT_TRUE(field->hasFocus());
   // A key, a translation and a source text each hold it, in any case.
@@ -202,16 +215,16 @@ TEST_F(TranslatorViewTest, FindGoesFromHitToHitAndTheFilterLeavesTheWorkLeft) {
   for (const Step& step : steps) {
     if (step.key) Key(step.key, step.modifiers);
     EXPECT_EQ(Current(), step.row);
-    EXPECT_EQ(Part<QLabel>("lblFindCount")->text(), step.count);
+    EXPECT_EQ(Child<QLabel>("lblFindCount")->text(), step.count);
   }
   // Letter case by the code page: "SÚBOR" finds "súbor".
   field->clear();
   Type(field, QString::fromUtf8("SÚBOR"));
   EXPECT_EQ(Current(), kTitle);
-  EXPECT_EQ(Part<QLabel>("lblFindCount")->text(), "1 of 1");
+  EXPECT_EQ(Child<QLabel>("lblFindCount")->text(), "1 of 1");
 
   // Only untranslated keys, and the sections that hold them.
-  Part<QCheckBox>("cbUntranslatedOnly")->setChecked(true);
+  Child<QCheckBox>("cbUntranslatedOnly")->setChecked(true);
   const TranslationModel& model = *window->sgPreklad->Model();
   std::vector<std::size_t> shown;
   for (int row = 0; row < model.rowCount(); ++row) shown.push_back(model.TableRow(row));
