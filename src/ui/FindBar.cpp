@@ -91,8 +91,10 @@ void FindBar::Open() {
 
 void FindBar::Close() {
   SetUntranslatedOnly(false);
-  hide();
+  // Hidden first, the bar would hand the focus to the window's first control
+  // on its way back to the grid.
   grid_.setFocus(Qt::OtherFocusReason);
+  hide();
 }
 
 void FindBar::SetUntranslatedOnly(bool on) { untranslatedOnly_->setChecked(on); }
@@ -196,7 +198,10 @@ void FindBar::UntranslatedOnlyToggled(bool on) {
       ShowCount(static_cast<std::size_t>(at - hits.begin()));
     else
       count_->setText(hits.empty() ? QStringLiteral("No matches")
-                                   : QStringLiteral("%1 matches").arg(hits.size()));
+                      : hits.size() == 1
+                          ? QStringLiteral("1 match")
+                          : QString::fromStdString(workspace::GroupedNumber(hits.size()) +
+                                                   " matches"));
   }
 }
 

@@ -11,6 +11,16 @@ namespace {
 
 QString Decoded(std::string_view bytes) { return TextCodec::System().Decode(bytes); }
 
+// Laying out a text of millions of characters takes the pane seconds, at
+// every move onto its row; more than this is cut, on screen only: the keys
+// that copy a text copy it whole.
+constexpr std::size_t kShownBytes = 4000;
+
+QString Shown(std::string_view bytes) {
+  if (bytes.size() <= kShownBytes) return Decoded(bytes);
+  return Decoded(bytes.substr(0, kShownBytes)) + QChar(0x2026);
+}
+
 const QColor kHeadingColour{0, 0, 128};
 
 }  // namespace
@@ -60,19 +70,20 @@ void SourcePane::Show(std::optional<std::size_t> row) {
   // and may hold anything.
   QTextCursor cursor(document());
   cursor.insertText(QStringLiteral("Source: "), heading);
-  cursor.insertText(Decoded(workspace_.SourceText(*row)), plain);
+  cursor.insertText(Shown(workspace_.SourceText(*row)), plain);
   const auto& languages = languages_.Languages();
   for (std::size_t index = 0; index < languages.size(); ++index) {
     cursor.insertBlock();
     const auto& language = languages[index];
-    QString head = Decoded(language.name) + " (" + Decoded(language.tag) + "): ";
+    QString head = Shown(language.name) + " (" + Shown(language.tag) + "): ";
     if (index < kNumberedLanguages) head.prepend(QStringLiteral("Alt+%1  ").arg(index + 1));
     cursor.insertText(head, heading);
-    if (const auto text = OtherText(index, *row)) cursor.insertText(Decoded(*text), plain);
+    if (const auto text = OtherText(index, *row)) cursor.insertText(Shown(*text), plain);
   }
   for (const auto& unreadable : languages_.Unreadable()) {
     cursor.insertBlock();
-    const std::string_view path = unreadable.fileName;
+    std::string_view path = unreadable.fileName;
+    while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
     const std::string_view name = path.substr(path.rfind('/') + 1);
     cursor.insertText(FileNameText(name) + ": cannot be read: " +
                           Decoded(unreadable.reason),

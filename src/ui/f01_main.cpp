@@ -113,7 +113,9 @@ void TfMain::ConnectHandlers() {
     bool close = false;
     Guarded([&] { close = commands_->MayEndSession(); });
     session.release();
-    if (!close) session.cancel();
+    if (close) return;
+    session.cancel();
+    Guarded([this] { RefreshView(); });
   });
 }
 
@@ -138,10 +140,13 @@ void TfMain::resizeEvent(QResizeEvent* event) {
 void TfMain::closeEvent(QCloseEvent* event) {
   bool close = false;
   Guarded([&] { close = commands_->Close(); });
-  if (close)
+  if (close) {
     event->accept();
-  else
-    event->ignore();
+    return;
+  }
+  event->ignore();
+  // The question's Save may have chosen a destination and merged it.
+  Guarded([this] { RefreshView(); });
 }
 
 void TfMain::moveEvent(QMoveEvent* event) {
@@ -284,8 +289,13 @@ void TfMain::RefreshView() {
   pair.push_back('\0');
   pair += workspace_->DestinationFileName();
   if (pair != otherLanguagesFor_) {
-    otherLanguagesFor_ = std::move(pair);
+    // Another folder's languages must not stay on show, nor a failed read
+    // count as done.
+    otherLanguagesFor_.clear();
+    otherLanguages_.Clear();
+    ShowSourceOfCurrentRow();
     otherLanguages_.Load(workspace_->SourceFileName(), workspace_->DestinationFileName());
+    otherLanguagesFor_ = std::move(pair);
   }
   ShowSourceOfCurrentRow();
 }

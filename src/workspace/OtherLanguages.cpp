@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 #include <utility>
 
 #include "langfile/FileErrors.h"
@@ -16,6 +17,11 @@
 namespace workspace {
 
 namespace {
+
+// Far beyond any language file (a million entries take some 50 MB), and
+// short of what would make every Open crawl or take the session's memory
+// for a text nobody asked for.
+constexpr off_t kLargestFile = 64 * 1024 * 1024;
 
 struct Listing {
   std::vector<std::string> names;
@@ -78,7 +84,10 @@ void OtherLanguages::Load(const std::string& sourceFileName,
   const std::string folder = slash == std::string::npos ? "./" : destination.substr(0, slash + 1);
 
   const Listing listing = NamesWithExtension(folder, extension);
-  if (listing.error != 0) unreadable.push_back({folder, platform::ErrorText(listing.error)});
+  if (listing.error != 0) {
+    const std::string named = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
+    unreadable.push_back({named, platform::ErrorText(listing.error)});
+  }
   for (const std::string& name : listing.names) {
     const std::string fileName = folder + name;
     if (NamesFile(fileName, sourceFileName, source) ||
@@ -96,6 +105,10 @@ void OtherLanguages::Load(const std::string& sourceFileName,
       unreadable.push_back({fileName, platform::ErrorText(EISDIR)});
       continue;
     }
+    if (S_ISREG(info.st_mode) && info.st_size > kLargestFile) {
+      unreadable.push_back({fileName, "too large to show beside the translation"});
+      continue;
+    }
     // Anything else but a regular file (a FIFO, a device) the document
     // refuses before opening it, so reading never blocks.
     try {
@@ -105,6 +118,9 @@ void OtherLanguages::Load(const std::string& sourceFileName,
           {fileName, std::move(header.name), std::move(header.tag), std::move(document)});
     } catch (const EFOpenError& error) {
       unreadable.push_back({fileName, std::string(error.Reason())});
+    } catch (const std::bad_alloc&) {
+      // The translation itself needs memory more than a language beside it.
+      unreadable.push_back({fileName, "not enough memory to read it"});
     }
   }
   languages_ = std::move(languages);

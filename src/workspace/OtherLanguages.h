@@ -28,7 +28,7 @@ struct OtherLanguage {
 
 struct UnreadableLanguageFile {
   std::string fileName;  // full path
-  std::string reason;    // the system's words for the failure
+  std::string reason;    // the system's words for the failure, or why it was left unread
 };
 
 // Single-threaded: Text() moves the documents' lookup fingers.
@@ -43,8 +43,8 @@ class OtherLanguages {
   //
   // Files are only read: nothing is written, created or locked, and nothing
   // is left open. A file that cannot be read (a folder or a FIFO named like
-  // one, a dangling link, no permission) is listed in Unreadable() with the
-  // reason instead of failing the rest; so is the folder itself when it
+  // one, a dangling link, no permission, more than 64 MiB, no memory for it)
+  // is listed in Unreadable() with the reason instead of failing the rest; so is the folder itself when it
   // cannot be listed. Names with another extension are never looked at. A
   // file cut at a NUL byte reads as far as the NUL, as every reader of the
   // program reads it.

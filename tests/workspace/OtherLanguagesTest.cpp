@@ -72,6 +72,9 @@ TEST(OtherLanguagesTest, ReadsTheDestinationsSiblingsOnlyAndLeavesThemAsTheyWere
   ASSERT_EQ(mkfifo((dir / "pipe.lng").c_str(), 0644), 0);
   ASSERT_EQ(symlink("sk.lng", (dir / "alias.lng").c_str()), 0);
   ASSERT_EQ(symlink("missing", (dir / "gone.lng").c_str()), 0);
+  // Sparse: its size costs no disk, but reading it whole would cost memory.
+  WriteFile(dir / "huge.lng", "[-main-]\n");
+  ASSERT_EQ(truncate((dir / "huge.lng").c_str(), 65 << 20), 0);
   const auto before = Snapshot(dir.path());
   const auto descriptors = OpenDescriptors();
 
@@ -104,6 +107,7 @@ TEST(OtherLanguagesTest, ReadsTheDestinationsSiblingsOnlyAndLeavesThemAsTheyWere
   EXPECT_EQ(unreadable, (std::vector<std::string>{
                             "folder.lng: " + platform::ErrorText(EISDIR),
                             "gone.lng: " + platform::ErrorText(ENOENT),
+                            "huge.lng: too large to show beside the translation",
                             "pipe.lng: Not a regular file"}));
 
   EXPECT_EQ(OpenDescriptors(), descriptors);
