@@ -60,7 +60,7 @@ inline constexpr QSize kMinimumOuterSize{400, 400};
 // has no model.
 void BuildMainWindow(QWidget& window, MainWindowControls& controls);
 
-// Puts the translator's own parts around the grid: the find bar above it,
+// Puts the translator's own widgets around the grid: the find bar above it,
 // the source pane below it (the border between the two can be dragged) and
 // the status line at the bottom. The grid keeps its columns and look.
 void PlaceTranslatorView(QWidget& window, MainWindowControls& controls, QWidget* findBar,

@@ -111,8 +111,8 @@ TEST_F(WindowTest, ControlsStandWhereTheLayoutPutsThem) {
   // The panel keeps its height; the grid takes the rest of the client area
   // but for the source pane and the status line under it.
   EXPECT_EQ(window->Panel1->geometry(), QRect(0, 0, window->width(), 146));
-  const auto inWindow = [&](const QWidget* part) {
-    return QRect(part->mapTo(&*window, QPoint(0, 0)), part->size());
+  const auto inWindow = [&](const QWidget* widget) {
+    return QRect(widget->mapTo(&*window, QPoint(0, 0)), widget->size());
   };
   const QRect grid = inWindow(window->sgPreklad);
   const QRect pane = inWindow(window->findChild<QWidget*>("SourcePane"));
