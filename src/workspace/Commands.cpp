@@ -301,7 +301,13 @@ void Commands::ChooseDestination() {
   std::unique_ptr<TMemIniFile> merged;
   try {
     // Within the change, so that the window shows the header as it is saved.
-    host_.ChangeTable([&] { merged = workspace_.StartDestination(destination); });
+    host_.ChangeTable([&] {
+      // What was typed goes back on top below; left in the table, the merge
+      // would keep it as the text it was translated from, and the row would
+      // read as untranslated.
+      if (!undestined_.empty()) workspace_.Table().ForgetTypedTranslations();
+      merged = workspace_.StartDestination(destination);
+    });
     // What was typed before there was a destination would give way to the
     // destination's texts in the merge; it goes back on top and into the
     // save, as the translator typed it.

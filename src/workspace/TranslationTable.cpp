@@ -48,6 +48,11 @@ void TranslationTable::SetTranslation(std::size_t row, std::string text) {
   typed_[row] = std::move(text);
 }
 
+void TranslationTable::ForgetTypedTranslations() {
+  for (const auto& [row, text] : typed_) rows_[row].typed = false;
+  typed_.clear();
+}
+
 void TranslationTable::Reset(std::size_t keyBytes, std::size_t textBytes, std::size_t rows) {
   // Fresh stores rather than cleared ones: a table of a large file should
   // not hold on to its memory after a small one is loaded, and a reference

@@ -72,6 +72,8 @@ class TranslationTable {
 
   // A text typed into a row; it lives beside the store until the next merge.
   void SetTranslation(std::size_t row, std::string text);
+  // Every row shows the text the last load or merge gave it again.
+  void ForgetTypedTranslations();
 
   // Filling, in the order loading does it. Reset leaves the header row
   // ("name", "translation") and one blank row; a section marker row and a

@@ -121,6 +121,9 @@ TEST_F(UnsavedWorkTest, AFailedOrCancelledSaveOnClosingKeepsTheWindowAndTheChang
   dialogs.saveAnswers = {destination};
   EXPECT_TRUE(CloseWindow());
   EXPECT_NE(ReadFile(destination).find("Caption=%Main window?%"), std::string::npos);
+  // It counts as translated from the source's text, not as its own source.
+  EXPECT_EQ(window->Workspace().SourceText(kCaptionRow), "Main window");
+  EXPECT_FALSE(window->Workspace().IsUntranslated(kCaptionRow));
 }
 
 TEST_F(UnsavedWorkTest, CancellingTheQuestionOfOpenLeavesEverythingAsItWas) {
