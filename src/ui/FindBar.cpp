@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <algorithm>
+#include <iterator>
 
 #include "app/TextCodec.h"
 #include "platform/CodePage.h"
@@ -122,17 +123,12 @@ void FindBar::TextEdited() {
     return;
   }
   // As the text grows, the hit stays where it is when it still matches.
-  const QModelIndex current = grid_.currentIndex();
-  const int from = current.isValid() ? current.row() - 1 : -1;
   const auto& hits = Hits();
-  if (hits.empty()) {
-    count_->setText(QStringLiteral("No matches"));
-    return;
+  if (!hits.empty()) {
+    const auto next = std::lower_bound(hits.begin(), hits.end(), grid_.currentIndex().row());
+    GoTo(next == hits.end() ? hits.front() : *next);
   }
-  auto next = std::upper_bound(hits.begin(), hits.end(), from);
-  if (next == hits.end()) next = hits.begin();
-  GoTo(*next);
-  ShowCount(static_cast<std::size_t>(next - hits.begin()));
+  ShowCount();
 }
 
 void FindBar::FindNext(bool forward) {
@@ -142,25 +138,22 @@ void FindBar::FindNext(bool forward) {
   }
   const auto& hits = Hits();
   if (hits.empty()) {
-    count_->setText(QStringLiteral("No matches"));
+    ShowCount();
     status_.ShowNote(QStringLiteral("No matches."));
     return;
   }
-  const QModelIndex current = grid_.currentIndex();
-  const int from = current.isValid() ? current.row() : -1;
-  std::size_t hit = 0;
+  const int from = grid_.currentIndex().row();  // -1 without a current cell
   bool wrapped = false;
   if (forward) {
     const auto next = std::upper_bound(hits.begin(), hits.end(), from);
     wrapped = next == hits.end();
-    hit = wrapped ? 0 : static_cast<std::size_t>(next - hits.begin());
+    GoTo(wrapped ? hits.front() : *next);
   } else {
     const auto next = std::lower_bound(hits.begin(), hits.end(), from);
     wrapped = next == hits.begin();
-    hit = wrapped ? hits.size() - 1 : static_cast<std::size_t>(next - hits.begin()) - 1;
+    GoTo(wrapped ? hits.back() : *std::prev(next));
   }
-  GoTo(hits[hit]);
-  ShowCount(hit);
+  ShowCount();
   if (wrapped)
     status_.ShowNote(forward ? QStringLiteral("Find continued from the top.")
                              : QStringLiteral("Find continued from the bottom."));
@@ -172,10 +165,21 @@ void FindBar::GoTo(int modelRow) {
   grid_.scrollTo(cell);
 }
 
-void FindBar::ShowCount(std::size_t hit) {
-  count_->setText(QStringLiteral("%1 of %2")
-                      .arg(QString::fromStdString(workspace::GroupedNumber(hit + 1)),
-                           QString::fromStdString(workspace::GroupedNumber(hits_.size()))));
+void FindBar::ShowCount() {
+  const auto& hits = Hits();
+  const int row = grid_.currentIndex().row();
+  const auto at = std::lower_bound(hits.begin(), hits.end(), row);
+  const auto grouped = [](std::size_t number) {
+    return QString::fromStdString(workspace::GroupedNumber(number));
+  };
+  if (at != hits.end() && *at == row)
+    count_->setText(QStringLiteral("%1 of %2").arg(grouped(at - hits.begin() + 1),
+                                                   grouped(hits.size())));
+  else if (hits.empty())
+    count_->setText(QStringLiteral("No matches"));
+  else
+    count_->setText(hits.size() == 1 ? QStringLiteral("1 match")
+                                     : grouped(hits.size()) + QStringLiteral(" matches"));
 }
 
 void FindBar::UntranslatedOnlyToggled(bool on) {
@@ -191,18 +195,7 @@ void FindBar::UntranslatedOnlyToggled(bool on) {
     grid_.setCurrentIndex(cell);
     grid_.scrollTo(cell, QAbstractItemView::PositionAtCenter);
   }
-  if (!text_->text().isEmpty()) {
-    const auto& hits = Hits();
-    const auto at = std::lower_bound(hits.begin(), hits.end(), grid_.currentIndex().row());
-    if (at != hits.end() && *at == grid_.currentIndex().row())
-      ShowCount(static_cast<std::size_t>(at - hits.begin()));
-    else
-      count_->setText(hits.empty() ? QStringLiteral("No matches")
-                      : hits.size() == 1
-                          ? QStringLiteral("1 match")
-                          : QString::fromStdString(workspace::GroupedNumber(hits.size()) +
-                                                   " matches"));
-  }
+  if (!text_->text().isEmpty()) ShowCount();
 }
 
 void FindBar::keyPressEvent(QKeyEvent* event) {

@@ -49,7 +49,9 @@ class FindBar : public QWidget {
   // The model rows holding hits, worked out again when anything changed.
   const std::vector<int>& Hits();
   void GoTo(int modelRow);
-  void ShowCount(std::size_t hit);
+  // Where the current row stands among the hits ("3 of 17"), or how many
+  // there are when it is none of them.
+  void ShowCount();
 
   workspace::Workspace& workspace_;
   TranslationGrid& grid_;

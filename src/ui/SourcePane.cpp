@@ -45,18 +45,14 @@ QSize SourcePane::sizeHint() const {
 
 std::optional<std::string> SourcePane::OtherText(std::size_t index, std::size_t row) const {
   const workspace::TranslationTable& table = workspace_.Table();
-  if (index >= languages_.Languages().size() || row == 0 || row >= table.RowCount() ||
-      table.Kind(row) != workspace::RowKind::Key)
-    return std::nullopt;
+  if (index >= languages_.Languages().size() || !table.IsKey(row)) return std::nullopt;
   return languages_.Text(index, table.SectionOf(row), table.Key(row));
 }
 
 void SourcePane::Show(std::optional<std::size_t> row) {
   clear();
   const workspace::TranslationTable& table = workspace_.Table();
-  if (!row || *row == 0 || *row >= table.RowCount() ||
-      table.Kind(*row) != workspace::RowKind::Key)
-    return;
+  if (!row || !table.IsKey(*row)) return;
 
   // Headings and notes stand apart by colour alone: the window's font may
   // have no bold or italic face, and a stand-in face would jar.

@@ -270,10 +270,8 @@ void TfMain::AddTranslatorShortcuts() {
   add("actFindPrevious", {QKeySequence(Qt::SHIFT | Qt::Key_F3)},
       [this] { findBar_->FindNext(false); });
   add("actCopySource", {QKeySequence(Qt::CTRL | Qt::Key_B)}, [this] {
-    const auto row = sgPreklad->CurrentTableRow();
-    if (row && *row < workspace_->Table().RowCount() &&
-        workspace_->Table().Kind(*row) == workspace::RowKind::Key)
-      PutIntoCurrentCell(std::string(workspace_->SourceText(*row)));
+    if (const auto row = CurrentKeyRow())
+      PutInto(*row, std::string(workspace_->SourceText(*row)));
   });
   for (std::size_t index = 0; index < SourcePane::kNumberedLanguages; ++index) {
     const std::string name = "actCopyLanguage" + std::to_string(index + 1);
@@ -283,7 +281,7 @@ void TfMain::AddTranslatorShortcuts() {
 }
 
 void TfMain::RefreshView() {
-  progress_.Recount(*workspace_);
+  // The count is kept by every table change and edit already.
   ShowProgress();
   std::string pair = workspace_->SourceFileName();
   pair.push_back('\0');
@@ -318,8 +316,7 @@ void TfMain::GoToUntranslated(bool forward) {
     const int unwrapped = forward ? from + step : from - step;
     const int row = (unwrapped % rows + rows) % rows;
     const std::size_t tableRow = model_->TableRow(row);
-    if (table.Kind(tableRow) != workspace::RowKind::Key || !workspace_->IsUntranslated(tableRow))
-      continue;
+    if (!table.IsKey(tableRow) || !workspace_->IsUntranslated(tableRow)) continue;
     const QModelIndex cell = model_->index(row, 0);
     sgPreklad->setCurrentIndex(cell);
     sgPreklad->scrollTo(cell);
@@ -331,22 +328,25 @@ void TfMain::GoToUntranslated(bool forward) {
   statusLine_->ShowNote(QStringLiteral("No untranslated rows are left."));
 }
 
-void TfMain::PutIntoCurrentCell(const std::string& text) {
+std::optional<std::size_t> TfMain::CurrentKeyRow() const {
   const auto row = sgPreklad->CurrentTableRow();
-  if (!row) return;
+  if (!row || !workspace_->Table().IsKey(*row)) return std::nullopt;
+  return row;
+}
+
+void TfMain::PutInto(std::size_t row, const std::string& text) {
   history_->EndStep();
-  workspace_->Edit({workspace::EditField::Translation, *row}, text);
+  workspace_->Edit({workspace::EditField::Translation, row}, text);
   history_->EndStep();
 }
 
 void TfMain::CopyOtherLanguage(std::size_t index) {
-  const auto row = sgPreklad->CurrentTableRow();
+  const auto row = CurrentKeyRow();
   if (!row || index >= otherLanguages_.Languages().size()) return;
   if (const auto text = sourcePane_->OtherText(index, *row)) {
-    PutIntoCurrentCell(*text);
+    PutInto(*row, *text);
     return;
   }
-  if (workspace_->Table().Kind(*row) != workspace::RowKind::Key) return;
   const auto& language = otherLanguages_.Languages()[index];
   statusLine_->ShowNote(TextCodec::System().Decode(language.name) + " (" +
                         TextCodec::System().Decode(language.tag) + ") has no text for this key.");

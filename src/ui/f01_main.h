@@ -93,9 +93,11 @@ class TfMain : public QWidget, public MainWindowControls {
   void ShowProgress();
   void ShowSourceOfCurrentRow();
   void GoToUntranslated(bool forward);
-  // Puts `text` into the current key row's translation, as one step of the
-  // undo history of its own.
-  void PutIntoCurrentCell(const std::string& text);
+  // The table row of the current cell, when it is a key row.
+  std::optional<std::size_t> CurrentKeyRow() const;
+  // Puts `text` into key row `row`'s translation, as one step of the undo
+  // history of its own.
+  void PutInto(std::size_t row, const std::string& text);
   void CopyOtherLanguage(std::size_t index);
 
   void FormCreate(const std::string& executableFile);

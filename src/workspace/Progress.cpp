@@ -18,8 +18,8 @@ void Progress::Recount(const Workspace& workspace) {
 void Progress::Apply(const Workspace& workspace, const EditEvent& edit) {
   const TranslationTable& table = workspace.Table();
   const std::size_t row = edit.target.row;
-  if (edit.target.field != EditField::Translation || row == 0 || row >= table.RowCount() ||
-      table.Kind(row) != RowKind::Key || workspace.Reference() == nullptr)
+  if (edit.target.field != EditField::Translation || !table.IsKey(row) ||
+      workspace.Reference() == nullptr)
     return;
   const std::string_view reference = workspace.Reference()->Translation(row);
   const bool was = edit.before == reference;

@@ -28,7 +28,7 @@ bool RowMatcher::Contains(std::string_view text) const {
 
 bool RowMatcher::Matches(const Workspace& workspace, std::size_t row) const {
   const TranslationTable& table = workspace.Table();
-  if (Empty() || row >= table.RowCount() || table.Kind(row) != RowKind::Key) return false;
+  if (Empty() || !table.IsKey(row)) return false;
   return Contains(table.Key(row)) || Contains(table.Translation(row)) ||
          Contains(workspace.SourceText(row));
 }

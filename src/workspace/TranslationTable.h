@@ -53,6 +53,11 @@ class TranslationTable {
 
   std::size_t RowCount() const { return rows_.size(); }
   RowKind Kind(std::size_t row) const { return rows_[row].kind; }
+  // Whether `row` is in the table and holds a key: the rows that are
+  // translated, counted, searched and copied into.
+  bool IsKey(std::size_t row) const {
+    return row < rows_.size() && rows_[row].kind == RowKind::Key;
+  }
   // Views last until the table next changes.
   std::string_view Key(std::size_t row) const {
     return std::string_view(keys_).substr(rows_[row].key.offset, rows_[row].key.length);
