@@ -7,7 +7,6 @@
 #include <QRegularExpression>
 #include <filesystem>
 
-#include "platform/CodePage.h"
 #include "platform/FileNames.h"
 #include "platform/SpecialFolders.h"
 #include "support/TestSupport.h"
@@ -31,13 +30,9 @@ constexpr std::size_t kCaptionRow = 3, kBtnRow = 4;
 class RecoveryTest : public testsupport::WindowTest {
  protected:
   void SetUp() override {
-    platform::OverrideSystemCodePage(1250);
+    codePage = 1250;
     WindowTest::SetUp();
     WriteFile(source, kSource);
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    platform::OverrideSystemCodePage(0);
   }
 
   // Opens the source into the destination, answering the offer of a

@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 
 #include "app/TextCodec.h"
-#include "platform/CodePage.h"
 #include "support/TestSupport.h"
 #include "ui/Controls.h"
 #include "ui/TranslationModel.h"
@@ -45,7 +44,7 @@ constexpr std::size_t kCaption = 3, kBtn = 4, kCancel = 5, kTitle = 8, kHint = 9
 class TranslatorViewTest : public testsupport::WindowTest {
  protected:
   void SetUp() override {
-    platform::OverrideSystemCodePage(1250);
+    codePage = 1250;
     dialogs.strict = true;
     WindowTest::SetUp();
     WriteFile(dir / "en.lng", kSource);
@@ -60,10 +59,6 @@ class TranslatorViewTest : public testsupport::WindowTest {
     window->bitOpen->click();
     ASSERT_EQ(window->Workspace().DestinationFileName(), dir / "sk.lng");
     dialogs.boxes.clear();
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    platform::OverrideSystemCodePage(0);
   }
 
   template <class T>

@@ -15,7 +15,6 @@
 #include <limits>
 
 #include "app/CellPainter.h"
-#include "platform/CodePage.h"
 #include "support/TestSupport.h"
 #include "ui/Controls.h"
 #include "ui/SingleLineValidator.h"
@@ -45,17 +44,13 @@ std::string Saved(const std::string& name, const std::string& k1,
 class TypedInputTest : public testsupport::WindowTest {
  protected:
   void SetUp() override {
-    platform::OverrideSystemCodePage(1250);
+    codePage = 1250;
     WindowTest::SetUp();
     testsupport::WriteFile(dir / "en.lng", kSource);
     testsupport::WriteFile(dir / "sk.lng", "");
     window->ChangeWorkspace([&](workspace::Workspace& w) { w.LoadSource(dir / "en.lng"); });
     window->Workspace().SetSourceFileName(dir / "en.lng");
     window->Workspace().SetDestinationFileName(dir / "sk.lng");
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    platform::OverrideSystemCodePage(0);
   }
 
   // The cell editor of K1's translation, focused.

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "platform/MessageStyle.h"
 #include "ui/TranslationGrid.h"
 #include "ui/WindowDialogs.h"
@@ -101,6 +102,7 @@ class WindowTest : public ::testing::Test {
 
  protected:
   void SetUp() override {
+    if (codePage != 0) platform::OverrideSystemCodePage(codePage);
     TfMainOptions options{STAMPED_PROGRAM, &FixedNow, &dialogs};
     options.journalFolder = journalFolder;
     options.drawCell = [this](QPainter& painter, const QRect& cell, const QString& text,
@@ -112,7 +114,10 @@ class WindowTest : public ::testing::Test {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
-  void TearDown() override { window.reset(); }
+  void TearDown() override {
+    window.reset();
+    if (codePage != 0) platform::OverrideSystemCodePage(0);
+  }
 
   bool Modified() const { return window->Workspace().Modified(); }
 
@@ -128,6 +133,9 @@ class WindowTest : public ::testing::Test {
     return std::string(window->Workspace().Table().Translation(row));
   }
 
+  // The system code page the window runs under, set before SetUp; 0 leaves
+  // the one the locale implies.
+  platform::CodePage codePage = 0;
   ScriptedDialogs dialogs;
   // Where the window keeps its recovery journals; none means the user's
   // state folder, which the test program puts in a folder of its own.

@@ -14,7 +14,6 @@
 
 #include <unistd.h>
 
-#include "platform/CodePage.h"
 #include "support/TestSupport.h"
 #include "ui/Colours.h"
 #include "ui/Controls.h"
@@ -52,15 +51,11 @@ struct Painted {
 class WorkflowTest : public testsupport::WindowTest {
  protected:
   void SetUp() override {
-    platform::OverrideSystemCodePage(1250);
+    codePage = 1250;
     dialogs.strict = true;
     WindowTest::SetUp();
     WriteFile(dir / "en.lng", kSource);
     window->cbProgram->setCurrentIndex(1);  // "[Farnel] - program interface"
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    platform::OverrideSystemCodePage(0);
   }
 
   void OpenInto(const std::string& destination) {
