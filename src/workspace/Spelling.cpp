@@ -188,6 +188,9 @@ class WordSplitter {
       std::size_t skip = 0;
       if (text[at] == '%') skip = PercentPlaceholderLength(text, at);
       if (text[at] == '{') skip = BracePlaceholderLength(text, at);
+      // "\n" is the files' line-break marker, whose "n" belongs to no word;
+      // the same goes for the other escapes of that kind ("\t").
+      if (text[at] == '\\' && at + 1 < text.size() && IsAsciiLetter(text[at + 1])) skip = 2;
       if (skip > 0) {
         at += skip;
       } else if (StartsWord(text, at)) {
