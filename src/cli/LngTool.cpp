@@ -1,11 +1,18 @@
 #include "cli/LngTool.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <exception>
+#include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "langfile/FileErrors.h"
@@ -146,7 +153,10 @@ class Tool {
     err_ << kProgram << ": " << name << ": " << reason << '\n';
     failed_ = true;
   }
-  void Report(const std::string& destination, const workspace::TranslationTable& source);
+  void ReportAll(const std::vector<std::string>& destinations,
+                 const workspace::TranslationTable& source);
+  void Print(const std::string& destination, const workspace::DestinationReport& report,
+             const workspace::TranslationTable& source);
   void Update(const std::string& destination);
 
   const Options& options_;
@@ -156,8 +166,6 @@ class Tool {
   bool failed_ = false;
   bool found_ = false;
   std::size_t printed_ = 0;  // JSON objects so far, for the commas between them
-  std::string speltTag_;
-  std::unique_ptr<workspace::Speller> speller_;
 };
 
 bool Tool::Readable(const std::string& name) {
@@ -181,21 +189,27 @@ int Tool::Run() {
       return kExitError;
     }
   }
-  if (options_.json) out_ << "[";
+  // Refusals are said first, in the order of the files; what is left is
+  // worked on.
+  std::vector<std::string> accepted;
   for (const std::string& destination : options_.destinations) {
     if (workspace::NamesTheSource(destination, options_.source)) {
       Fail(destination, workspace::kSameFileMessage);
       continue;
     }
-    if (!Readable(destination)) continue;
-    try {
-      if (options_.command == Command::Update)
+    if (Readable(destination)) accepted.push_back(destination);
+  }
+  if (options_.json) out_ << "[";
+  if (options_.command == Command::Update) {
+    for (const std::string& destination : accepted) {
+      try {
         Update(destination);
-      else
-        Report(destination, source.Table());
-    } catch (const std::exception& error) {
-      Fail(destination, ReasonOf(error));
+      } catch (const std::exception& error) {
+        Fail(destination, ReasonOf(error));
+      }
     }
+  } else {
+    ReportAll(accepted, source.Table());
   }
   if (options_.json) out_ << (printed_ > 0 ? "\n]\n" : "]\n");
   out_.flush();
@@ -203,20 +217,80 @@ int Tool::Run() {
   return found_ ? kExitFindings : kExitClean;
 }
 
-void Tool::Report(const std::string& destination, const workspace::TranslationTable& source) {
-  const TMemIniFile document(destination);
-  const bool check = options_.command == Command::Check;
-  if (check) {
-    // Destinations of one language share their dictionary.
-    const std::string tag = langfile::ReadHeader(document).tag;
-    if (!speller_ || tag != speltTag_) {
-      speller_ = workspace::Speller::ForTag(tag, platform::SystemCodePage());
-      speltTag_ = tag;
-    }
-  }
-  const workspace::DestinationReport report =
-      workspace::ReportOn(source, document, check, speller_.get());
+namespace {
 
+// One destination's report, or why there is none.
+struct Reported {
+  std::optional<workspace::DestinationReport> report;
+  std::string error;
+};
+
+// The reports of `destinations`, each handed to `take` in their order as soon
+// as it and those before it are done. Files are read and checked on as many
+// threads as the machine has cores, each thread with spellers of its own,
+// since a speller serves one thread; the source's table is only read.
+void ReportInOrder(const std::vector<std::string>& destinations,
+                   const workspace::TranslationTable& source, bool check,
+                   const std::function<void(std::size_t, Reported&)>& take) {
+  const std::size_t count = destinations.size();
+  std::vector<Reported> reports(count);
+  std::vector<bool> done(count, false);
+  std::mutex mutex;
+  std::condition_variable finished;
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    std::map<std::string, std::unique_ptr<workspace::Speller>> spellers;
+    for (std::size_t i; (i = next++) < count;) {
+      Reported reported;
+      try {
+        const TMemIniFile document(destinations[i]);
+        const workspace::Speller* speller = nullptr;
+        if (check) {
+          // Destinations of one language share their dictionary.
+          const std::string tag = langfile::ReadHeader(document).tag;
+          auto [found, added] = spellers.try_emplace(tag);
+          if (added) found->second = workspace::Speller::ForTag(tag, platform::SystemCodePage());
+          speller = found->second.get();
+        }
+        reported.report = workspace::ReportOn(source, document, check, speller);
+      } catch (const std::exception& error) {
+        reported.error = ReasonOf(error);
+      }
+      std::lock_guard lock(mutex);
+      reports[i] = std::move(reported);
+      done[i] = true;
+      finished.notify_all();
+    }
+  };
+  const std::size_t threads =
+      std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, std::min<std::size_t>(count, 8));
+  std::vector<std::jthread> workers;
+  for (std::size_t t = 0; t < threads; ++t) workers.emplace_back(work);
+  for (std::size_t i = 0; i < count; ++i) {
+    std::unique_lock lock(mutex);
+    finished.wait(lock, [&] { return done[i]; });
+    Reported reported = std::move(reports[i]);
+    lock.unlock();
+    take(i, reported);
+  }
+}
+
+}  // namespace
+
+void Tool::ReportAll(const std::vector<std::string>& destinations,
+                     const workspace::TranslationTable& source) {
+  ReportInOrder(destinations, source, options_.command == Command::Check,
+                [&](std::size_t i, Reported& reported) {
+                  if (reported.report)
+                    Print(destinations[i], *reported.report, source);
+                  else
+                    Fail(destinations[i], reported.error);
+                });
+}
+
+void Tool::Print(const std::string& destination, const workspace::DestinationReport& report,
+                 const workspace::TranslationTable& source) {
+  const bool check = options_.command == Command::Check;
   auto open = [&] { out_ << (printed_++ > 0 ? ",\n  {" : "\n  {"); };
   if (!check) {
     const workspace::Progress progress(report.entries, report.untranslated);

@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <optional>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 namespace workspace {
@@ -181,8 +180,10 @@ class WordSplitter {
  public:
   explicit WordSplitter(platform::CodePage codePage) : classes_(ByteClassesOf(codePage)) {}
 
-  std::vector<Word> Words(std::string_view text) const {
-    std::vector<Word> words;
+  // Into `words`, whose texts keep their room from call to call: a table's
+  // worth of rows is split without asking the heap each time.
+  void Words(std::string_view text, std::vector<Word>& words) const {
+    std::size_t count = 0;
     std::size_t at = 0;
     while (at < text.size()) {
       std::size_t skip = 0;
@@ -194,13 +195,15 @@ class WordSplitter {
       if (skip > 0) {
         at += skip;
       } else if (StartsWord(text, at)) {
-        words.push_back(WordAt(text, at));
-        at += words.back().span.length;
+        if (count == words.size()) words.emplace_back();
+        Word& word = words[count++];
+        WordAt(text, at, word);
+        at += word.span.length;
       } else {
         ++at;
       }
     }
-    return words;
+    words.resize(count);
   }
 
  private:
@@ -219,27 +222,33 @@ class WordSplitter {
     return IsLetterOrDigit(text, at) || IsAccelerator(text, at);
   }
 
-  Word WordAt(std::string_view text, std::size_t start) const {
-    Word word;
+  void WordAt(std::string_view text, std::size_t start, Word& word) const {
+    word.hasDigit = false;
+    bool accelerated = false;
     std::size_t at = start;
     while (at < text.size()) {
       const ByteClass c = ClassAt(text, at);
-      if (c == ByteClass::Letter || c == ByteClass::Mark) {
-        word.spelling += text[at];
-      } else if (c == ByteClass::Digit) {
+      if (c == ByteClass::Digit) {
         word.hasDigit = true;
-        word.spelling += text[at];
-      } else if (c == ByteClass::Apostrophe && at > start &&
-                 ClassAt(text, at - 1) == ByteClass::Letter &&
-                 ClassAt(text, at + 1) == ByteClass::Letter) {
-        word.spelling += text[at];
-      } else if (!IsAccelerator(text, at)) {
-        break;
+      } else if (c == ByteClass::Apostrophe) {
+        if (at == start || ClassAt(text, at - 1) != ByteClass::Letter ||
+            ClassAt(text, at + 1) != ByteClass::Letter)
+          break;
+      } else if (c != ByteClass::Letter && c != ByteClass::Mark) {
+        if (!IsAccelerator(text, at)) break;
+        accelerated = true;
       }
       ++at;
     }
     word.span = {start, at - start};
-    return word;
+    const std::string_view written = text.substr(start, at - start);
+    if (!accelerated) {
+      word.spelling.assign(written);
+      return;
+    }
+    word.spelling.clear();
+    for (std::size_t i = 0; i < written.size(); ++i)
+      if (!IsAccelerator(written, i)) word.spelling += written[i];
   }
 
   ByteClasses classes_;
@@ -254,19 +263,29 @@ class HunspellSpeller final : public Speller {
         splitter_(codePage) {}
 
   std::vector<WordSpan> Misspelled(std::string_view text, std::string_view source) const override {
-    std::unordered_set<std::string> sourceWords;
-    for (Word& word : splitter_.Words(source)) sourceWords.insert(std::move(word.spelling));
-
     std::vector<WordSpan> misspelled;
-    for (const Word& word : splitter_.Words(text)) {
-      if (word.hasDigit || sourceWords.contains(word.spelling)) continue;
-      if (!Knows(word.spelling)) misspelled.push_back(word.span);
+    splitter_.Words(text, words_);
+    // Most words are known, and a known word needs no look at the source:
+    // its words are only gathered for the first unknown one.
+    bool sourceSplit = false;
+    for (const Word& word : words_) {
+      if (word.hasDigit || Knows(word.spelling)) continue;
+      if (!sourceSplit) {
+        sourceSplit = true;
+        splitter_.Words(source, sourceWords_);
+        sourceSpellings_.clear();
+        for (const Word& known : sourceWords_) sourceSpellings_.push_back(known.spelling);
+        std::sort(sourceSpellings_.begin(), sourceSpellings_.end());
+      }
+      if (!std::binary_search(sourceSpellings_.begin(), sourceSpellings_.end(),
+                              std::string_view(word.spelling)))
+        misspelled.push_back(word.span);
     }
     return misspelled;
   }
 
  private:
-  bool Knows(const std::string& word) const {
+  bool Knows(std::string_view word) const {
     if (const auto found = known_.find(word); found != known_.end()) return found->second;
     if (known_.size() >= kLargestCache) known_.clear();
     // A word the dictionary's encoding cannot spell is no evidence of a
@@ -280,7 +299,17 @@ class HunspellSpeller final : public Speller {
   std::unique_ptr<Hunspell> dictionary_;
   std::unique_ptr<Converter> toDictionary_;
   WordSplitter splitter_;
-  mutable std::unordered_map<std::string, bool> known_;
+  // Heard by a word's bytes, without a copy of them to ask with.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>{}(text);
+    }
+  };
+  mutable std::unordered_map<std::string, bool, TextHash, std::equal_to<>> known_;
+  // Reused by every call; the class serves one thread.
+  mutable std::vector<Word> words_, sourceWords_;
+  mutable std::vector<std::string_view> sourceSpellings_;
 };
 
 // A header's tag as a language and an optional region: "sk", "SK-sk",
