@@ -29,9 +29,9 @@ double Minimum(const std::vector<double>& values) {
 }
 
 // A translation of `source`: each value's words in reverse order, so the
-// dictionary still knows them; one-word values stay untranslated, and every
-// 97th entry loses its accelerator-free look or gains a colon, so check has
-// findings to place.
+// dictionary still knows them; one-word values stay untranslated. Every 97th
+// entry gains an accelerator and every 89th a colon, so check has findings
+// to place.
 std::string Translated(const std::string& source) {
   std::string out;
   out.reserve(source.size());
@@ -147,9 +147,10 @@ void ReadFolder(benchmark::State& state) {
   }
 }
 
-void RunCommand(benchmark::State& state, const char* command) {
+void RunCommand(benchmark::State& state, const char* command, bool spelling = true) {
   const Folder& folder = FolderOf(state.range(0), state.range(1));
   std::vector<std::string> arguments = {command, folder.Source()};
+  if (!spelling) arguments.push_back("--no-spelling");
   arguments.insert(arguments.end(), folder.Destinations().begin(), folder.Destinations().end());
   CountingBuffer buffer;
   std::ostream out(&buffer);
@@ -164,13 +165,16 @@ void RunCommand(benchmark::State& state, const char* command) {
 
 void Stats(benchmark::State& state) { RunCommand(state, "stats"); }
 void Check(benchmark::State& state) { RunCommand(state, "check"); }
+void CheckWithoutSpelling(benchmark::State& state) { RunCommand(state, "check", false); }
 
 }  // namespace
 
 void RegisterCommandLine() {
   for (auto* run : {benchmark::RegisterBenchmark("CommandLine/Read", ReadFolder),
                     benchmark::RegisterBenchmark("CommandLine/Stats", Stats),
-                    benchmark::RegisterBenchmark("CommandLine/Check", Check)}) {
+                    benchmark::RegisterBenchmark("CommandLine/Check", Check),
+                    benchmark::RegisterBenchmark("CommandLine/Check/NoSpelling",
+                                                 CheckWithoutSpelling)}) {
     run->Args({1, 1'000})->Args({20, 100'000})->Unit(benchmark::kMillisecond)->UseRealTime()
         ->Repetitions(3)->ComputeStatistics("min", &Minimum);
   }

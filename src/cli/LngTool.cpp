@@ -48,6 +48,8 @@ constexpr std::string_view kUsage =
     "  --json       stats, check: print JSON instead\n"
     "  --keep-date  update: keep the date DEST holds\n"
     "  --dry-run    update: print what would be added, write nothing\n"
+    "  --no-spelling  check: leave spelling out (it is checked whenever a\n"
+    "               dictionary for the translation's tag is installed)\n"
     "  --help       print this help and exit\n"
     "  --version    print the version and exit\n"
     "\n"
@@ -64,6 +66,7 @@ struct Options {
   bool json = false;
   bool keepDate = false;
   bool dryRun = false;
+  bool spelling = true;
   std::string source;
   std::vector<std::string> destinations;
 };
@@ -230,7 +233,7 @@ struct Reported {
 // threads as the machine has cores, each thread with spellers of its own,
 // since a speller serves one thread; the source's table is only read.
 void ReportInOrder(const std::vector<std::string>& destinations,
-                   const workspace::TranslationTable& source, bool check,
+                   const workspace::TranslationTable& source, bool check, bool spelling,
                    const std::function<void(std::size_t, Reported&)>& take) {
   const std::size_t count = destinations.size();
   std::vector<Reported> reports(count);
@@ -245,7 +248,7 @@ void ReportInOrder(const std::vector<std::string>& destinations,
       try {
         const TMemIniFile document(destinations[i]);
         const workspace::Speller* speller = nullptr;
-        if (check) {
+        if (check && spelling) {
           // Destinations of one language share their dictionary.
           const std::string tag = langfile::ReadHeader(document).tag;
           auto [found, added] = spellers.try_emplace(tag);
@@ -279,7 +282,7 @@ void ReportInOrder(const std::vector<std::string>& destinations,
 
 void Tool::ReportAll(const std::vector<std::string>& destinations,
                      const workspace::TranslationTable& source) {
-  ReportInOrder(destinations, source, options_.command == Command::Check,
+  ReportInOrder(destinations, source, options_.command == Command::Check, options_.spelling,
                 [&](std::size_t i, Reported& reported) {
                   if (reported.report)
                     Print(destinations[i], *reported.report, source);
@@ -404,6 +407,8 @@ bool Parse(std::span<const std::string> arguments, Options& options, std::ostrea
       options.keepDate = true;
     } else if (argument == "--dry-run") {
       options.dryRun = true;
+    } else if (argument == "--no-spelling") {
+      options.spelling = false;
     } else {
       return complain("unknown option '" + argument + "'");
     }
@@ -424,6 +429,8 @@ bool Parse(std::span<const std::string> arguments, Options& options, std::ostrea
   if ((options.keepDate || options.dryRun) && !updating)
     return complain(std::string(options.keepDate ? "--keep-date" : "--dry-run") +
                     " goes with update");
+  if (!options.spelling && options.command != Command::Check)
+    return complain("--no-spelling goes with check");
   options.source = operands[1];
   options.destinations.assign(operands.begin() + 2, operands.end());
   return true;

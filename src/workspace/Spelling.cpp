@@ -15,7 +15,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
-#include <unordered_map>
+#include <string>
+#include <vector>
+#include <climits>
+#include <cstring>
 #include <utility>
 
 namespace workspace {
@@ -171,8 +174,14 @@ std::size_t BracePlaceholderLength(std::string_view text, std::size_t at) {
 
 struct Word {
   WordSpan span;
-  std::string spelling;  // as looked up: without the accelerator's "&"
   bool hasDigit = false;
+  bool accelerated = false;  // holds the accelerator's "&"
+  std::string stripped;      // then the word without it, as it is looked up
+
+  // The word as looked up: the text's own bytes unless an "&" had to go.
+  std::string_view Spelling(std::string_view text) const {
+    return accelerated ? std::string_view(stripped) : text.substr(span.offset, span.length);
+  }
 };
 
 // Splits texts of one code page into words.
@@ -224,7 +233,8 @@ class WordSplitter {
 
   void WordAt(std::string_view text, std::size_t start, Word& word) const {
     word.hasDigit = false;
-    bool accelerated = false;
+    bool& accelerated = word.accelerated;
+    accelerated = false;
     std::size_t at = start;
     while (at < text.size()) {
       const ByteClass c = ClassAt(text, at);
@@ -241,17 +251,82 @@ class WordSplitter {
       ++at;
     }
     word.span = {start, at - start};
+    if (!accelerated) return;
     const std::string_view written = text.substr(start, at - start);
-    if (!accelerated) {
-      word.spelling.assign(written);
-      return;
-    }
-    word.spelling.clear();
+    word.stripped.clear();
     for (std::size_t i = 0; i < written.size(); ++i)
-      if (!IsAccelerator(written, i)) word.spelling += written[i];
+      if (!IsAccelerator(written, i)) word.stripped += written[i];
   }
 
   ByteClasses classes_;
+};
+
+// The dictionary's answers so far. A table of a hundred thousand rows says
+// the same few thousand words over and over, and asking Hunspell each time,
+// or even a map of nodes, cost more than all the other checks together: an
+// open table of hashes, with the words' bytes side by side in one string.
+class WordCache {
+ public:
+  // The answer for `word`, or nothing when it was never asked.
+  std::optional<bool> Find(std::string_view word) const {
+    if (slots_.empty()) return std::nullopt;
+    const std::uint64_t hash = Hash(word);
+    for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+      const Slot& slot = slots_[i];
+      if (slot.length == 0) return std::nullopt;
+      if (slot.hash == hash && slot.length == word.size() &&
+          std::memcmp(bytes_.data() + slot.offset, word.data(), word.size()) == 0)
+        return slot.known;
+    }
+  }
+
+  void Add(std::string_view word, bool known) {
+    // Bounded, so that a stream of odd words cannot take all memory.
+    if (used_ >= kLargestCache || bytes_.size() + word.size() > UINT32_MAX) {
+      slots_.clear();
+      bytes_.clear();
+      used_ = 0;
+    }
+    if (2 * (used_ + 1) > slots_.size()) Grow();
+    const std::uint64_t hash = Hash(word);
+    std::size_t i = hash & (slots_.size() - 1);
+    while (slots_[i].length != 0) i = (i + 1) & (slots_.size() - 1);
+    slots_[i] = {hash, static_cast<std::uint32_t>(bytes_.size()),
+                 static_cast<std::uint32_t>(word.size()), known};
+    bytes_.append(word);
+    ++used_;
+  }
+
+ private:
+  struct Slot {
+    std::uint64_t hash = 0;
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;  // 0: free, as no word is empty
+    bool known = false;
+  };
+
+  // FNV-1a, mixed at the end so that the low bits, which pick the slot,
+  // depend on every byte.
+  static std::uint64_t Hash(std::string_view word) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (const char c : word) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+    return hash ^ (hash >> 29);
+  }
+
+  void Grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(std::max<std::size_t>(1024, 2 * old.size()), Slot{});
+    for (const Slot& slot : old) {
+      if (slot.length == 0) continue;
+      std::size_t i = slot.hash & (slots_.size() - 1);
+      while (slots_[i].length != 0) i = (i + 1) & (slots_.size() - 1);
+      slots_[i] = slot;
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::string bytes_;
+  std::size_t used_ = 0;
 };
 
 class HunspellSpeller final : public Speller {
@@ -269,16 +344,16 @@ class HunspellSpeller final : public Speller {
     // its words are only gathered for the first unknown one.
     bool sourceSplit = false;
     for (const Word& word : words_) {
-      if (word.hasDigit || Knows(word.spelling)) continue;
+      if (word.hasDigit || Knows(word.Spelling(text))) continue;
       if (!sourceSplit) {
         sourceSplit = true;
         splitter_.Words(source, sourceWords_);
         sourceSpellings_.clear();
-        for (const Word& known : sourceWords_) sourceSpellings_.push_back(known.spelling);
+        for (const Word& known : sourceWords_) sourceSpellings_.push_back(known.Spelling(source));
         std::sort(sourceSpellings_.begin(), sourceSpellings_.end());
       }
       if (!std::binary_search(sourceSpellings_.begin(), sourceSpellings_.end(),
-                              std::string_view(word.spelling)))
+                              word.Spelling(text)))
         misspelled.push_back(word.span);
     }
     return misspelled;
@@ -286,27 +361,19 @@ class HunspellSpeller final : public Speller {
 
  private:
   bool Knows(std::string_view word) const {
-    if (const auto found = known_.find(word); found != known_.end()) return found->second;
-    if (known_.size() >= kLargestCache) known_.clear();
+    if (const auto found = known_.Find(word)) return *found;
     // A word the dictionary's encoding cannot spell is no evidence of a
     // misspelling, only of a dictionary for another script.
     const auto converted = toDictionary_->Convert(word);
     const bool known = !converted || dictionary_->spell(*converted);
-    known_.emplace(word, known);
+    known_.Add(word, known);
     return known;
   }
 
   std::unique_ptr<Hunspell> dictionary_;
   std::unique_ptr<Converter> toDictionary_;
   WordSplitter splitter_;
-  // Heard by a word's bytes, without a copy of them to ask with.
-  struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const {
-      return std::hash<std::string_view>{}(text);
-    }
-  };
-  mutable std::unordered_map<std::string, bool, TextHash, std::equal_to<>> known_;
+  mutable WordCache known_;
   // Reused by every call; the class serves one thread.
   mutable std::vector<Word> words_, sourceWords_;
   mutable std::vector<std::string_view> sourceSpellings_;

@@ -78,6 +78,7 @@ TEST_F(LngToolTest, OutputsMatchTheGoldenFilesAndUpdateBringsTheFolderUpToDate) 
       {"stats.json", {"stats", "--json", "en.lng", "sk.lng", "cs.lng"}, 0},
       {"check.txt", {"check", "en.lng", "sk.lng", "cs.lng"}, 1},
       {"check.json", {"check", "en.lng", "sk.lng", "cs.lng", "--json"}, 1},
+      {"check-no-spelling.txt", {"check", "--no-spelling", "en.lng", "sk.lng"}, 1},
       {"update-dry-run.txt", {"update", "--dry-run", "en.lng", "sk.lng", "cs.lng"}, 0},
   };
   for (const Case& c : cases) {
@@ -130,6 +131,7 @@ TEST_F(LngToolTest, UsageAndFileErrorsExitWithTwoAndNameTheCause) {
       {{"stats", "--bogus", "en.lng", "sk.lng"}, "unknown option '--bogus'", ""},
       {{"stats", "--dry-run", "en.lng", "sk.lng"}, "--dry-run goes with update", ""},
       {{"update", "--json", "en.lng", "sk.lng"}, "--json goes with stats and check", ""},
+      {{"stats", "--no-spelling", "en.lng", "sk.lng"}, "--no-spelling goes with check", ""},
       {{"stats", "missing.lng", "sk.lng"}, "orvane-lng: missing.lng: No such file or directory", ""},
       // The source under other names: never read as its own translation,
       // never written over; the other files are still done.
