@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <sstream>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -215,7 +216,7 @@ int Tool::Run() {
     ReportAll(accepted, source.Table());
   }
   if (options_.json) out_ << (printed_ > 0 ? "\n]\n" : "]\n");
-  out_.flush();
+  if (!out_.flush()) Fail("standard output", "cannot be written");
   if (failed_) return kExitError;
   return found_ ? kExitFindings : kExitClean;
 }
@@ -265,8 +266,9 @@ void ReportInOrder(const std::vector<std::string>& destinations,
       finished.notify_all();
     }
   };
-  const std::size_t threads =
-      std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, std::min<std::size_t>(count, 8));
+  if (count == 0) return;
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t threads = std::min<std::size_t>({cores, count, 8});
   std::vector<std::jthread> workers;
   for (std::size_t t = 0; t < threads; ++t) workers.emplace_back(work);
   for (std::size_t i = 0; i < count; ++i) {
@@ -338,8 +340,13 @@ void Tool::Update(const std::string& destination) {
     Fail(options_.source, ReasonOf(error));
     return;
   }
-  std::unique_ptr<TMemIniFile> merged =
-      work.StartDestination(platform::FullPathName(destination));
+  // The name as given, the one found readable and not the source: made
+  // absolute by text alone, "link/../x" would lead elsewhere.
+  std::unique_ptr<TMemIniFile> merged = work.StartDestination(destination);
+  if (merged->HoldsNul()) {
+    Fail(destination, TMemIniFile::kHoldsNulReason);
+    return;
+  }
 
   const workspace::TranslationTable& table = work.Table();
   std::size_t keys = 0;
@@ -347,6 +354,8 @@ void Tool::Update(const std::string& destination) {
   std::optional<std::size_t> position;
   bool sectionCounted = false;
   const std::string_view verb = options_.dryRun ? "would add" : "added";
+  // Said once the file holds them, not before a save that may fail.
+  std::ostringstream added;
   for (std::size_t row = 1; row < table.RowCount(); ++row) {
     if (table.Kind(row) == workspace::RowKind::Section) {
       position = merged->SectionPosition(table.SectionName(row));
@@ -362,8 +371,8 @@ void Tool::Update(const std::string& destination) {
       ++sections;
     }
     ++keys;
-    out_ << destination << ": " << verb << " [" << Shown(table.SectionOf(row)) << "] "
-         << Shown(table.Key(row)) << '\n';
+    added << destination << ": " << verb << " [" << Shown(table.SectionOf(row)) << "] "
+          << Shown(table.Key(row)) << '\n';
   }
 
   if (options_.keepDate) {
@@ -372,10 +381,13 @@ void Tool::Update(const std::string& destination) {
         merged->GetValue(langfile::kHeaderSection, langfile::kDateKey, "");
     work.Edit({workspace::EditField::Date, 0}, kept);
     if (work.Value({workspace::EditField::Date, 0}) != kept)
-      err_ << kProgram << ": " << destination << ": the date \"" << Shown(kept)
-           << "\" is no date; it becomes today's\n";
+      err_ << kProgram << ": " << destination << ": "
+           << (kept.empty() ? std::string("the file has no date")
+                            : "the date \"" + Shown(kept) + "\" is no date")
+           << "; it becomes today's\n";
   }
   if (!options_.dryRun) work.Save(work.DestinationFileName(), std::move(merged));
+  out_ << added.str();
 
   const bool dry = options_.dryRun;
   out_ << destination << ": ";
@@ -445,14 +457,14 @@ int Run(std::span<const std::string> arguments, std::ostream& out, std::ostream&
     if (argument == "--") break;
     if (argument == "--help" || argument == "-h") {
       out << kUsage;
-      return kExitClean;
+      return out.flush() ? kExitClean : kExitError;
     }
     if (argument == "--version") {
       out << kProgram << " (Orvane translator) "
           << (environment.version.empty() ? "without a version record"
                                           : "v " + environment.version)
           << '\n';
-      return kExitClean;
+      return out.flush() ? kExitClean : kExitError;
     }
   }
   Options options;

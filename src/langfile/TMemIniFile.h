@@ -103,6 +103,8 @@ class TMemIniFile : public TCustomIniFile {
   // whatever followed, which writing it back would destroy.
   void WriteBack() override;
   static constexpr std::string_view kHoldsNulReason = "The file holds a NUL byte";
+  // Whether WriteBack will refuse the document for that reason.
+  bool HoldsNul() const { return cutAtNul_; }
 
   // The bytes that WriteBack puts into the file.
   std::string Text() const;

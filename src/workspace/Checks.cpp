@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "workspace/Spelling.h"
 
 namespace workspace {
@@ -51,7 +52,10 @@ std::size_t PrintfEnd(std::string_view text, std::size_t percent, bool& position
   const std::size_t size = text.size();
   std::size_t at = percent + 1;
   const std::size_t digitsEnd = SkipDigits(text, at);
-  positional = digitsEnd > at && digitsEnd < size && text[digitsEnd] == '$' && text[at] != '0';
+  // "%1$s" counts from 1; "%0:s", the index form of Pascal's Format that
+  // the sibling programs' texts use, from 0.
+  positional = digitsEnd > at && digitsEnd < size &&
+               ((text[digitsEnd] == '$' && text[at] != '0') || text[digitsEnd] == ':');
   if (positional) at = digitsEnd + 1;
   while (at < size && (text[at] == '-' || text[at] == '+' || text[at] == '#' || text[at] == '0'))
     ++at;
@@ -86,11 +90,15 @@ std::size_t NumberedPercentEnd(std::string_view text, std::size_t percent) {
   return end;
 }
 
-// The end of "{0}".."{99}" at `brace`, or 0.
+// The end of "{0}".."{99}" at `brace`, with an alignment and a format if
+// any ("{0,-8}", "{1:N2}"), or 0.
 std::size_t NumberedBraceEnd(std::string_view text, std::size_t brace) {
-  const std::size_t end = SkipDigits(text, brace + 1);
+  std::size_t end = SkipDigits(text, brace + 1);
   const std::size_t digits = end - brace - 1;
-  return digits >= 1 && digits <= 2 && end < text.size() && text[end] == '}' ? end + 1 : 0;
+  if (digits < 1 || digits > 2) return 0;
+  if (end < text.size() && (text[end] == ',' || text[end] == ':'))
+    while (end < text.size() && text[end] != '}' && text[end] != '{') ++end;
+  return end < text.size() && text[end] == '}' ? end + 1 : 0;
 }
 
 // A line-break marker as the text spells it, counted with where it first
@@ -139,7 +147,9 @@ Inside Scan(std::string_view text, std::vector<Placeholder>& placeholders) {
         at += 2;
         continue;
       }
-      ++inside.accelerators;
+      // "Tom & Jerry" and a lone "&" at the end mark no key: an ampersand
+      // in prose, which a translation may well spell as a word.
+      if (at + 1 < size && text[at + 1] != ' ') ++inside.accelerators;
     } else if (c == '\\' && at + 1 < size && text[at + 1] == 'n') {
       inside.newlines.Add(at);
       end = at + 2;
@@ -329,6 +339,16 @@ Edges EdgesOf(std::string_view text) {
     case ':': edges.ending = Ending::Colon; break;
     case '!': edges.ending = Ending::Exclamation; break;
     case '?': edges.ending = Ending::Question; break;
+    // The question marks of Greek (";" in windows-1253) and Arabic ("؟",
+    // 0xBF in windows-1256) answer the source's "?".
+    case ';':
+      if (platform::SystemCodePage() != 1253) return edges;
+      edges.ending = Ending::Question;
+      break;
+    case '\xBF':
+      if (platform::SystemCodePage() != 1256) return edges;
+      edges.ending = Ending::Question;
+      break;
     default: return edges;
   }
   edges.endingText = text.substr(last + 1 - length, length);
@@ -344,7 +364,10 @@ void CheckEdges(std::string_view source, std::string_view translation,
   const Edges t = EdgesOf(translation);
   CheckCount(t.leading, s.leading, CheckKind::Edges,
              {"leading space", "leading spaces", "a"}, findings);
-  if (s.ending != t.ending) {
+  // Thai writes no full stop: a sentence just ends.
+  const bool thaiStop = s.ending == Ending::Period && t.ending == Ending::None &&
+                        platform::SystemCodePage() == 874;
+  if (s.ending != t.ending && !thaiStop) {
     if (t.ending == Ending::None)
       Add(findings, CheckKind::Edges, "translation lacks the ending " + Quoted(s.endingText));
     else if (s.ending == Ending::None)
@@ -388,6 +411,19 @@ std::string_view CheckKindName(CheckKind kind) {
     case CheckKind::Spelling: return "spelling";
   }
   return {};
+}
+
+std::size_t PlaceholderLength(std::string_view text, std::size_t at) {
+  if (at >= text.size()) return 0;
+  std::size_t end = 0;
+  if (text[at] == '%') {
+    if (at + 1 < text.size() && text[at + 1] == '%') return 2;
+    bool positional = false;
+    if ((end = PrintfEnd(text, at, positional)) == 0) end = NumberedPercentEnd(text, at);
+  } else if (text[at] == '{') {
+    end = NumberedBraceEnd(text, at);
+  }
+  return end == 0 ? 0 : end - at;
 }
 
 // An empty translation of a text is checked like any other: it is what the

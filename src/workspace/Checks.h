@@ -5,6 +5,7 @@
 // "&", colon or space looks wrong in every dialog. The window and the
 // command line both ask here, so they never disagree.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,6 +27,13 @@ struct Finding {
 
   bool operator==(const Finding&) const = default;
 };
+
+// The length of the placeholder that starts at `at` in `text` ("%d",
+// "%-5.2f", "%1$s", "%0:s", "%1", "{0}", "{1:N2}"), or of "%%", a percent
+// sign shown as such, which whoever reads words skips alike; 0 when none
+// starts there. The checks and the speller read placeholders through it, so
+// what one takes for a placeholder the other does too.
+std::size_t PlaceholderLength(std::string_view text, std::size_t at);
 
 // Appends to `findings` what is wrong with `translation` as a translation of
 // `source`, both as stored (bytes in the file's code page, unwrapped). An

@@ -12,14 +12,16 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <mutex>
 #include <optional>
 #include <string>
-#include <vector>
-#include <climits>
-#include <cstring>
 #include <utility>
+#include <vector>
 
 namespace workspace {
 
@@ -126,52 +128,6 @@ ByteClasses ByteClassesOf(platform::CodePage codePage) {
   return classes;
 }
 
-bool Contains(std::string_view set, char c) { return c != '\0' && set.find(c) != set.npos; }
-
-std::size_t DigitsAt(std::string_view text, std::size_t at) {
-  std::size_t end = at;
-  while (end < text.size() && IsAsciiDigit(text[end])) ++end;
-  return end - at;
-}
-
-// The length of the format placeholder at `at` ("%d", "%-5.2f", "%1$s",
-// "%0:s", "%1", "%%"), or 0 when the "%" there starts none. No space flag:
-// "50 % sleva" is a percentage before a word, not "% s".
-std::size_t PercentPlaceholderLength(std::string_view text, std::size_t at) {
-  std::size_t end = at + 1;
-  if (end < text.size() && text[end] == '%') return 2;
-  const std::size_t leading = DigitsAt(text, end);
-  end += leading;
-  const bool indexed = leading > 0 && end < text.size() && (text[end] == '$' || text[end] == ':');
-  if (indexed) ++end;
-  if (leading == 0 || indexed) {
-    while (end < text.size() && Contains("-+#0", text[end])) ++end;
-    end += end < text.size() && text[end] == '*' ? 1 : DigitsAt(text, end);
-  }
-  if (end + 1 < text.size() && text[end] == '.' &&
-      (text[end + 1] == '*' || IsAsciiDigit(text[end + 1]))) {
-    end += text[end + 1] == '*' ? 2 : 1 + DigitsAt(text, end + 1);
-  }
-  for (int modifiers = 0; modifiers < 2 && end < text.size() && Contains("hlLqjzt", text[end]);
-       ++modifiers)
-    ++end;
-  if (end < text.size() && Contains("diouxXeEfFgGaAcspnm", text[end])) return end + 1 - at;
-  // "%1 files": a numbered argument of its own.
-  return leading > 0 && !indexed ? 1 + leading : 0;
-}
-
-// "{0}", "{1:N2}", "{0,-8}", or 0.
-std::size_t BracePlaceholderLength(std::string_view text, std::size_t at) {
-  std::size_t end = at + 1;
-  const std::size_t digits = DigitsAt(text, end);
-  if (digits == 0) return 0;
-  end += digits;
-  if (end < text.size() && (text[end] == ':' || text[end] == ',')) {
-    while (end < text.size() && text[end] != '}' && text[end] != '{') ++end;
-  }
-  return end < text.size() && text[end] == '}' ? end + 1 - at : 0;
-}
-
 struct Word {
   WordSpan span;
   bool hasDigit = false;
@@ -195,9 +151,7 @@ class WordSplitter {
     std::size_t count = 0;
     std::size_t at = 0;
     while (at < text.size()) {
-      std::size_t skip = 0;
-      if (text[at] == '%') skip = PercentPlaceholderLength(text, at);
-      if (text[at] == '{') skip = BracePlaceholderLength(text, at);
+      std::size_t skip = PlaceholderLength(text, at);
       // "\n" is the files' line-break marker, whose "n" belongs to no word;
       // the same goes for the other escapes of that kind ("\t").
       if (text[at] == '\\' && at + 1 < text.size() && IsAsciiLetter(text[at + 1])) skip = 2;
@@ -329,9 +283,26 @@ class WordCache {
   std::size_t used_ = 0;
 };
 
+// libhunspell keeps tables that every dictionary shares (its case tables,
+// filled by the first one made and counted by each): dictionaries made or
+// dropped on two threads at once could leave one with half a table and take
+// typos for words. Making and dropping them one at a time costs nothing
+// beside the time a dictionary takes to load.
+std::mutex& DictionaryMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+struct DictionaryDeleter {
+  void operator()(Hunspell* dictionary) const {
+    const std::lock_guard lock(DictionaryMutex());
+    delete dictionary;
+  }
+};
+using Dictionary = std::unique_ptr<Hunspell, DictionaryDeleter>;
+
 class HunspellSpeller final : public Speller {
  public:
-  HunspellSpeller(std::unique_ptr<Hunspell> dictionary, std::unique_ptr<Converter> toDictionary,
+  HunspellSpeller(Dictionary dictionary, std::unique_ptr<Converter> toDictionary,
                   platform::CodePage codePage)
       : dictionary_(std::move(dictionary)),
         toDictionary_(std::move(toDictionary)),
@@ -370,7 +341,7 @@ class HunspellSpeller final : public Speller {
     return known;
   }
 
-  std::unique_ptr<Hunspell> dictionary_;
+  Dictionary dictionary_;
   std::unique_ptr<Converter> toDictionary_;
   WordSplitter splitter_;
   mutable WordCache known_;
@@ -427,6 +398,19 @@ bool Exists(const std::string& path) {
 
 // Whether `path` is a regular file this process may read. Opened without
 // blocking, as a FIFO named like a dictionary would otherwise hang us.
+// Whether a word list starts with its count of words, as every one that
+// loads does: Hunspell takes any other file without a word, and would then
+// report every word of every text.
+bool HasWordCount(const std::string& path) {
+  std::ifstream words(path, std::ios::binary);
+  std::string first;
+  if (!std::getline(words, first)) return false;
+  if (first.starts_with("\xEF\xBB\xBF")) first.erase(0, 3);
+  std::size_t digits = 0;
+  while (digits < first.size() && IsAsciiDigit(first[digits])) ++digits;
+  return digits > 0 && first.find_first_not_of('0') < digits;
+}
+
 bool IsReadableFile(const std::string& path) {
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (descriptor < 0) return false;
@@ -502,9 +486,13 @@ std::unique_ptr<Speller> Speller::ForTag(std::string_view tag, platform::CodePag
   if (!dictionary) return nullptr;
   const std::string affixes = *dictionary + ".aff";
   const std::string words = *dictionary + ".dic";
-  if (!IsReadableFile(affixes) || !IsReadableFile(words)) return nullptr;
+  if (!IsReadableFile(affixes) || !IsReadableFile(words) || !HasWordCount(words)) return nullptr;
 
-  auto hunspell = std::make_unique<Hunspell>(affixes.c_str(), words.c_str());
+  Dictionary hunspell;
+  {
+    const std::lock_guard lock(DictionaryMutex());
+    hunspell.reset(new Hunspell(affixes.c_str(), words.c_str()));
+  }
   if (!IsSupported(codePage)) codePage = kWesternCodePage;
   const char* encoding = hunspell->get_dic_encoding();
   auto toDictionary = std::make_unique<Converter>(IconvName(encoding ? encoding : ""),

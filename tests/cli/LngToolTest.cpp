@@ -118,6 +118,12 @@ TEST_F(LngToolTest, KeepDateKeepsWhatReadsAsADateOnly) {
 TEST_F(LngToolTest, UsageAndFileErrorsExitWithTwoAndNameTheCause) {
   ASSERT_EQ(symlink("en.lng", "link.lng"), 0);
   std::filesystem::create_directory("folder.lng");
+  // "inner/.." leads back here only by text: through the link it leads to
+  // "real", which holds a translation named like the source.
+  std::filesystem::create_directories("real/a");
+  ASSERT_EQ(symlink("real/a", "inner"), 0);
+  WriteFile("real/en.lng", ReadFile("sk.lng"));
+  WriteFile("nul.lng", ReadFile("sk.lng") + std::string("X=\0tail\r\n", 10));
   const std::string sk = ReadFile("sk.lng");
   struct Case {
     std::vector<std::string> arguments;
@@ -140,6 +146,7 @@ TEST_F(LngToolTest, UsageAndFileErrorsExitWithTwoAndNameTheCause) {
       {{"check", "en.lng", "link.lng", "sk.lng"},
        "orvane-lng: link.lng: Source file and destination file cannot be same.",
        "sk.lng:14: warning: [placeholders]"},
+      {{"update", "en.lng", "nul.lng"}, "orvane-lng: nul.lng: The file holds a NUL byte", ""},
       {{"stats", "en.lng", "folder.lng", "nope.lng", "sk.lng"},
        "orvane-lng: folder.lng: Is a directory\norvane-lng: nope.lng: No such file or directory",
        "sk.lng: Sloven"},
@@ -152,6 +159,12 @@ TEST_F(LngToolTest, UsageAndFileErrorsExitWithTwoAndNameTheCause) {
   }
   EXPECT_EQ(ReadFile("en.lng"), ReadFile(std::string(CLI_DATA) + "/en.lng"));
   EXPECT_EQ(ReadFile("sk.lng"), sk);
+
+  // The update writes the file it checked, never the source.
+  const Outcome linked = Run({"update", "en.lng", "inner/../en.lng"});
+  EXPECT_EQ(linked.status, 0) << linked.err;
+  EXPECT_EQ(ReadFile("en.lng"), ReadFile(std::string(CLI_DATA) + "/en.lng"));
+  EXPECT_NE(ReadFile("real/en.lng"), sk);
 
   // Help and version win over everything else on the line.
   for (const std::vector<std::string>& arguments :

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "workspace/Checks.h"
 
 namespace {
@@ -39,6 +40,10 @@ TEST(ChecksTest, FindsWhatTheTranslationLostOrGained) {
       {"%1 files, %1$s", "%1$s, %1 s\xFA" "borov", {}},
       {"%1$s", "%1", {P("translation lacks %1$s"), P("translation has an extra %1")}},
       {"%5d files, %1 left", "%1 zost\xE1va, %5d s\xFA" "borov", {}},
+      {"Copy %0:s to %1:s", "Kop\xEDrova\x9D %1:s",  // the index form of Pascal's Format
+       {P("translation lacks %0:s")}},
+      {"%0:s of %1:d", "%1:d z %0:s", {}},
+      {"Size {0:N2}, {1,-8}", "Ve\xBEkos\x9D {1,-8}", {P("translation lacks {0:N2}")}},
       {"%5.2f MB", "%.2f MB", {P("translation lacks %5.2f"), P("translation has an extra %.2f")}},
       {"%d of %d", "%d", {P("translation lacks %d")}},
       {"%d %s %d", "%s", {P("translation lacks %d"), P("translation lacks %d")}},
@@ -49,8 +54,9 @@ TEST(ChecksTest, FindsWhatTheTranslationLostOrGained) {
       {"Save && &Close", "Ulo\x9Ei\x9D && zavrie\x9D", {A("translation lacks the accelerator &")}},
       {"Drag && drop", "\x8D" "ahaj &a pus\x9D",
        {A("translation has an accelerator & the source lacks")}},
-      {"&File &Edit", "&S\xFA" "bor && &\xDApravy &",
+      {"&File &Edit", "&S\xFA" "bor && &\xDApravy &x",
        {A("translation has 3 accelerators &, source 2")}},
+      {"Tom & Jerry", "Tom a Jerry &", {}},  // an ampersand in prose marks no key
       // Edges: spaces at each end and the ending mark.
       {"Name:", "Nom :", {}},
       {"Name:", "Nom\xA0:", {}},
@@ -83,6 +89,29 @@ TEST(ChecksTest, FindsWhatTheTranslationLostOrGained) {
     CheckTranslation(c.source, c.translation, findings);
     EXPECT_EQ(findings, c.expected) << c.source << " -> " << c.translation;
   }
+}
+
+// Greek and Arabic ask with marks of their own, and Thai ends a sentence
+// without one; in the code pages of the rest, those bytes are no ending.
+TEST(ChecksTest, EndingsFollowTheCodePagesLanguages) {
+  const struct {
+    platform::CodePage codePage;
+    std::string translation;
+    bool accepted;
+  } cases[] = {
+      {1253, "\xC1\xF0\xEF\xE8\xDE\xEA\xE5\xF5\xF3\xE7;", true},  // Αποθήκευση;
+      {1250, "Ulo\x9Ei\x9D;", false},
+      {1256, "\xCD\xDD\xDD\xD9\xBF", true},  // ending in the Arabic question mark
+      {1252, "Sauvegarder\xBF", false},          // "¿" ends nothing
+      {874, "\xE0\xCA\xC3\xE7\xA8", true},        // a Thai sentence, no full stop
+  };
+  for (const auto& c : cases) {
+    platform::OverrideSystemCodePage(c.codePage);
+    std::vector<Finding> findings;
+    CheckTranslation(c.codePage == 874 ? "Done." : "Save?", c.translation, findings);
+    EXPECT_EQ(findings.empty(), c.accepted) << c.codePage;
+  }
+  platform::OverrideSystemCodePage(0);
 }
 
 TEST(ChecksTest, AppendsAndStaysLinearOverManyPlaceholders) {

@@ -96,6 +96,10 @@ TEST(SpellingTest, LooksInDicpathFirstAndSurvivesBrokenDictionaries) {
   testsupport::WriteFile(dir / "own/cs_XY.dic", "2\nUlo\xbeit\nokno\n");
   ASSERT_EQ(mkdir((dir / "broken/en_US.dic").c_str(), 0755), 0);
   testsupport::WriteFile(dir / "broken/pl_PL.dic", "1\nokno\n");  // no .aff beside it
+  // Hunspell takes a word list without its count as empty, and would then
+  // call every word wrong.
+  testsupport::WriteFile(dir / "broken/de_DE.aff", "SET UTF-8\n");
+  testsupport::WriteFile(dir / "broken/de_DE.dic", "");
   ScopedEnvironment path("DICPATH", ":" + dir / "missing" + "::" + dir / "own" + ":" + dir / "broken");
 
   EXPECT_EQ(LanguageOf(Speller::ForTag("sk", 1250).get()), 'c');
@@ -106,6 +110,7 @@ TEST(SpellingTest, LooksInDicpathFirstAndSurvivesBrokenDictionaries) {
             std::vector<std::string>{"Ulo\x9ei\x9d"});
   EXPECT_EQ(Speller::ForTag("en", 1250), nullptr);
   EXPECT_EQ(Speller::ForTag("pl", 1250), nullptr);
+  EXPECT_EQ(Speller::ForTag("de", 1252), nullptr);
 }
 
 TEST(SpellingTest, ChecksAddOneFindingPerUnknownWordInTheTextsBytes) {
