@@ -28,12 +28,12 @@ TEST(DestinationReportTest, CountsAndFindsWhatTheWindowDoes) {
   const std::string source =
       "\xEF\xBB\xBF[-main-]\r\ntag=en\r\n[A]\r\nOpen=%&Open%\r\nopen=%&Open file%\r\n"
       "Count=%d files\r\n[B]\r\nName=Name:\r\nEmpty=Text\r\n[a]\r\nLate=%s left\r\n"
-      "[Gone]\r\nKey=Value\r\n";
+      "[C]\r\nOpen=&Open\r\nCount=%d files\r\n[Gone]\r\nKey=Value\r\n";
   const std::string destinations[] = {
-      // Keys in other letter case, a repeated section, an unwrapped and an
+      // Keys in other letter case, a section the source repeats, an unwrapped and an
       // empty value, a section the source lacks and one the destination lacks.
-      "[-main-]\r\ntag=sk\r\n[a]\r\nOPEN=%Otvori\x9D s\xFA" "bor%\r\ncount=%s s\xFA" "borov\r\n"
-      "[B]\r\nName=Meno\r\nEmpty=\r\n[A]\r\nLate=zost\xE1va %s\r\n[Extra]\r\nX=1\r\n",
+      "[-main-]\r\ntag=sk\r\n[A]\r\nLate=zost\xE1va %s\r\n[c]\r\nOPEN=%Otvori\x9D s\xFA" "bor%\r\n"
+      "count=%s s\xFA" "borov\r\n[B]\r\nName=Meno\r\nEmpty=\r\n[Extra]\r\nX=1\r\n",
       // Everything as the source has it: all untranslated.
       source,
       // Lines broken by CR alone and blanks around "=".
@@ -74,7 +74,7 @@ TEST(DestinationReportTest, CountsAndFindsWhatTheWindowDoes) {
     EXPECT_EQ(report.untranslated, progress.Untranslated()) << destination;
     EXPECT_EQ(found, expected) << destination;
   }
-  EXPECT_GE(compared, 4u) << "the files must give findings to compare";
+  EXPECT_GE(compared, 3u) << "the files must give findings to compare";
   platform::OverrideSystemCodePage(0);
 }
 
