@@ -1,0 +1,134 @@
+// The checks as the translator meets them in the window: the marked keys and
+// their tips, the count on the status line and F8 from row to row, on a real
+// Slovak translation with the Slovak dictionary.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <set>
+
+#include "support/TestSupport.h"
+#include "ui/TranslationModel.h"
+#include "WindowFixture.h"
+
+namespace {
+
+using testsupport::WriteFile;
+
+const std::string kSource =
+    "[-main-]\r\ntag=en\r\nname=English\r\n\r\n"
+    "[Form1]\r\nCount=Found %d files\r\nOpen=&Open\r\nSave=Save\r\nTitle=Main window\r\n"
+    "Note=Read %s\r\n";
+// windows-1250: a lost %d, a lost "&", a word no dictionary knows ("ôkno"),
+// and Note left untranslated.
+const std::string kDestination =
+    "[-main-]\r\ntag=sk\r\nname=Sloven\xE8ina\r\n"
+    "[Form1]\r\nCount=N\xE1jden\xE9 s\xFA" "bory\r\nOpen=Otvori\x9D\r\nSave=Ulo\x9Ei\x9D\r\n"
+    "Title=Hlavn\xE9 \xF4kno\r\n";
+
+constexpr std::size_t kCount = 3, kOpen = 4, kTitle = 6, kNote = 7;
+
+class ChecksViewTest : public testsupport::WindowTest {
+ protected:
+  void SetUp() override {
+    codePage = 1250;
+    dialogs.strict = true;
+    WindowTest::SetUp();
+    WriteFile(dir / "en.lng", kSource);
+    WriteFile(dir / "sk.lng", kDestination);
+    seeCell = [this](const QRect&, const QString& text, const ProcFunc::CellLook& look) {
+      if (look.marked) marked.insert(text);
+    };
+    window->cbProgram->setCurrentIndex(1);
+    dialogs.openAnswers = {dir / "en.lng"};
+    dialogs.saveAnswers = {dir / "sk.lng"};
+    window->bitOpen->click();
+    ASSERT_EQ(window->Workspace().DestinationFileName(), dir / "sk.lng");
+    dialogs.boxes.clear();
+  }
+
+  QString Label(const char* name) const { return window->findChild<QLabel*>(name)->text(); }
+  std::size_t Current() const { return window->sgPreklad->CurrentTableRow().value_or(0); }
+  void Key(int key, Qt::KeyboardModifiers modifiers = {}) {
+    Press(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
+  }
+  QLineEdit* GoTo(std::size_t row) {
+    Focus(window->sgPreklad);
+    window->sgPreklad->setCurrentIndex(window->sgPreklad->Model()->IndexOfTableRow(row));
+    return window->sgPreklad->CellEditor();
+  }
+  QString Tip(std::size_t row) const {
+    const TranslationModel& model = *window->sgPreklad->Model();
+    return model.headerData(model.ModelRow(row), Qt::Vertical, Qt::ToolTipRole).toString();
+  }
+  // The keys painted with the mark, the whole grid painted afresh.
+  std::set<QString> MarkedKeys() {
+    marked.clear();
+    window->sgPreklad->RepaintAll();
+    QApplication::processEvents();
+    return marked;
+  }
+  testsupport::TempDir dir;
+  std::set<QString> marked;
+};
+
+TEST_F(ChecksViewTest, MarksCountsAndF8FollowTheFindingsAsTheTranslatorTypes) {
+  EXPECT_EQ(Label("lblWarnings"), "3 warnings");
+  EXPECT_TRUE(Tip(kCount).startsWith("[placeholders] ")) << Tip(kCount).toStdString();
+  EXPECT_TRUE(Tip(kCount).contains("%d")) << Tip(kCount).toStdString();
+  EXPECT_TRUE(Tip(kOpen).startsWith("[accelerator] ")) << Tip(kOpen).toStdString();
+  // Texts of the code page come through as the translator wrote them.
+  EXPECT_EQ(Tip(kTitle), QString::fromUtf8("[spelling] unknown word: ôkno"));
+  EXPECT_EQ(Tip(kNote), "");  // untranslated: nothing to check yet
+  EXPECT_EQ(MarkedKeys(), (std::set<QString>{"Count", "Open", "Title"}));
+
+  struct Jump {
+    bool forward;
+    std::size_t row;
+    const char* note;
+  };
+  const Jump jumps[] = {{true, kCount, ""},
+                        {true, kOpen, ""},
+                        {true, kTitle, ""},
+                        {true, kCount, "Continued from the top."},
+                        {false, kTitle, "Continued from the bottom."},
+                        {false, kOpen, ""}};
+  GoTo(1);
+  for (const Jump& jump : jumps) {
+    window->findChild<QLabel*>("lblNote")->clear();
+    Key(Qt::Key_F8, jump.forward ? Qt::NoModifier : Qt::ShiftModifier);
+    EXPECT_EQ(Current(), jump.row);
+    EXPECT_EQ(Label("lblNote"), jump.note);
+  }
+
+  // Each keystroke rechecks its row: the %d typed back clears it.
+  GoTo(kCount)->end(false);
+  Type(window->sgPreklad->CellEditor(), " %d");
+  EXPECT_EQ(Cell(kCount), "N\xE1jden\xE9 s\xFA" "bory %d");
+  EXPECT_EQ(Label("lblWarnings"), "2 warnings");
+  EXPECT_EQ(Tip(kCount), "");
+  EXPECT_EQ(MarkedKeys(), (std::set<QString>{"Open", "Title"}));
+
+  // Where the filter shows only the work left, F8 stays among those rows.
+  window->findChild<QCheckBox*>("cbUntranslatedOnly")->setChecked(true);
+  GoTo(kNote);
+  Key(Qt::Key_F8);
+  EXPECT_EQ(Current(), kNote);
+  EXPECT_EQ(Label("lblNote"), "No rows on show have warnings.");
+  Type(window->sgPreklad->CellEditor(), QString::fromUtf8("Čítaj"));  // over the selected text
+  EXPECT_EQ(Label("lblWarnings"), "3 warnings");
+  Key(Qt::Key_F8);
+  EXPECT_EQ(Current(), kNote);
+  EXPECT_EQ(Label("lblNote"), "Continued from the top.");
+
+  // Back to the source text, the row is untranslated and has nothing to check.
+  Key(Qt::Key_B, Qt::ControlModifier);
+  EXPECT_EQ(Cell(kNote), "Read %s");
+  EXPECT_EQ(Label("lblWarnings"), "2 warnings");
+
+  Key(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_FALSE(Modified());
+  EXPECT_EQ(Label("lblWarnings"), "2 warnings");
+}
+
+}  // namespace
