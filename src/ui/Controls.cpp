@@ -1,6 +1,9 @@
 #include "ui/Controls.h"
 
 #include <QAbstractItemView>
+#include <QInputMethodEvent>
+#include <QTextCharFormat>
+#include <utility>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -65,6 +68,45 @@ void TEdit::dropEvent(QDropEvent* event) {
     return;
   }
   QLineEdit::dropEvent(event);
+}
+
+void TEdit::MarkMisspelled(QList<TextRun> words) {
+  ++markings_;
+  // The composition's looks stay until it ends, which brings fresh runs.
+  if (composing_ || words == misspelled_) return;
+  Underline(words);
+  misspelled_ = std::move(words);
+}
+
+// The line edit formats its text only for an input method. An input method
+// event that composes and commits nothing sets the formats alone: the text,
+// the cursor, the selection and the undo history stay as they are. The runs
+// are given from the cursor, and kept where they fall in the text.
+void TEdit::Underline(const QList<TextRun>& words) {
+  QTextCharFormat format;
+  format.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
+  format.setUnderlineColor(Qt::red);
+  QList<QInputMethodEvent::Attribute> attributes;
+  attributes.reserve(words.size());
+  const int cursor = cursorPosition();
+  for (const TextRun& word : words)
+    attributes.append({QInputMethodEvent::TextFormat, word.start - cursor, word.length, format});
+  QInputMethodEvent event(QString(), attributes);
+  QLineEdit::inputMethodEvent(&event);
+}
+
+void TEdit::inputMethodEvent(QInputMethodEvent* event) {
+  // A real input method's event sets formats of its own in place of ours.
+  const QList<TextRun> underlined = std::exchange(misspelled_, {});
+  composing_ = !event->preeditString().isEmpty();
+  const std::uint64_t markings = markings_;
+  QLineEdit::inputMethodEvent(event);
+  // A composition that ends without changing the text brings no fresh runs:
+  // the old ones still fit it.
+  if (!composing_ && markings_ == markings && !underlined.isEmpty()) {
+    Underline(underlined);
+    misspelled_ = underlined;
+  }
 }
 
 void TMemo::keyPressEvent(QKeyEvent* event) {

@@ -113,6 +113,11 @@ void TfMain::ConnectHandlers() {
     if (edit.target.field == workspace::EditField::Tag) languageChange_->start();
     ShowProgress();
   });
+  sgPreklad->SetMisspellingFinder([this](std::size_t row, const QString& text) {
+    QList<TextRun> words;
+    Guarded([&] { words = MisspelledIn(row, text); });
+    return words;
+  });
   // Leaving a cell finishes its edit, also when the focus stays in the grid.
   connect(sgPreklad->selectionModel(), &QItemSelectionModel::currentChanged, history_,
           &EditHistory::EndStep);
@@ -390,6 +395,19 @@ void TfMain::CheckAllForLanguage() {
   CheckAll();
   ShowProgress();
   sgPreklad->RepaintAll();
+  sgPreklad->MarkMisspelled();
+}
+
+QList<TextRun> TfMain::MisspelledIn(std::size_t row, const QString& text) const {
+  QList<TextRun> words;
+  if (!speller_ || !workspace_->Table().IsKey(row)) return words;
+  const auto bytes = TextCodec::System().Encode(text);
+  if (!bytes) return words;
+  // Each byte of the code page is one character of the text, so a word's
+  // bytes are its characters.
+  for (const workspace::WordSpan& word : speller_->Misspelled(*bytes, workspace_->SourceText(row)))
+    words.append({static_cast<int>(word.offset), static_cast<int>(word.length)});
+  return words;
 }
 
 std::optional<std::size_t> TfMain::CurrentKeyRow() const {

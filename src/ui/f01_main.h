@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/CellPainter.h"
+#include "ui/Controls.h"
 #include "ui/MainWindowLayout.h"
 #include "workspace/Commands.h"
 #include "workspace/OtherLanguages.h"
@@ -102,6 +103,9 @@ class TfMain : public QWidget, public MainWindowControls {
   // The same and shows it, when the header's language is another than the
   // one checked.
   void CheckAllForLanguage();
+  // The words of `text`, row `row`'s translation as typed, that the
+  // dictionary does not know.
+  QList<TextRun> MisspelledIn(std::size_t row, const QString& text) const;
   // The table row of the current cell, when it is a key row.
   std::optional<std::size_t> CurrentKeyRow() const;
   // Puts `text` into key row `row`'s translation, as one step of the undo

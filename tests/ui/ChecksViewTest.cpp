@@ -1,13 +1,17 @@
 // The checks as the translator meets them in the window: the marked keys and
-// their tips, the count on the status line and F8 from row to row, on a real
-// Slovak translation with the Slovak dictionary.
+// their tips, the count on the status line, F8 from row to row, and the
+// editor's underlines, on a real Slovak translation with the Slovak
+// dictionary.
 
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 #include <set>
 
 #include "support/TestSupport.h"
+#include "ui/Controls.h"
 #include "ui/TranslationModel.h"
 #include "WindowFixture.h"
 
@@ -52,10 +56,10 @@ class ChecksViewTest : public testsupport::WindowTest {
   void Key(int key, Qt::KeyboardModifiers modifiers = {}) {
     Press(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
   }
-  QLineEdit* GoTo(std::size_t row) {
+  TEdit* GoTo(std::size_t row) {
     Focus(window->sgPreklad);
     window->sgPreklad->setCurrentIndex(window->sgPreklad->Model()->IndexOfTableRow(row));
-    return window->sgPreklad->CellEditor();
+    return qobject_cast<TEdit*>(window->sgPreklad->CellEditor());
   }
   QString Tip(std::size_t row) const {
     const TranslationModel& model = *window->sgPreklad->Model();
@@ -68,6 +72,20 @@ class ChecksViewTest : public testsupport::WindowTest {
     QApplication::processEvents();
     return marked;
   }
+  // Pixels of the red underline.
+  static int RedPixels(QWidget* widget) {
+    const QImage image = widget->grab().toImage();
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QColor colour = image.pixelColor(x, y);
+        // The wavy line is drawn smooth, in shades of red.
+        if (colour.red() > 200 && colour.red() - std::max(colour.green(), colour.blue()) > 100)
+          ++red;
+      }
+    return red;
+  }
+
   testsupport::TempDir dir;
   std::set<QString> marked;
 };
@@ -129,6 +147,38 @@ TEST_F(ChecksViewTest, MarksCountsAndF8FollowTheFindingsAsTheTranslatorTypes) {
   Key(Qt::Key_S, Qt::ControlModifier);
   EXPECT_FALSE(Modified());
   EXPECT_EQ(Label("lblWarnings"), "2 warnings");
+}
+
+TEST_F(ChecksViewTest, TheEditorUnderlinesUnknownWordsWithoutDisturbingTheText) {
+  TEdit* editor = GoTo(kTitle);
+  ASSERT_NE(editor, nullptr);
+  // The editor opens on the whole text selected, as before the underline.
+  EXPECT_EQ(editor->selectedText(), QString::fromUtf8("Hlavné ôkno"));
+  EXPECT_EQ(editor->Misspelled(), (QList<TextRun>{{7, 4}}));
+  Key(Qt::Key_End);
+  EXPECT_GT(RedPixels(editor), 0);
+
+  // Typing moves the underline along with the text and keeps the cursor.
+  Key(Qt::Key_Home);
+  Type(editor, QString::fromUtf8("Nové "));
+  EXPECT_EQ(editor->cursorPosition(), 5);
+  EXPECT_EQ(editor->text(), QString::fromUtf8("Nové Hlavné ôkno"));
+  EXPECT_EQ(editor->Misspelled(), (QList<TextRun>{{12, 4}}));
+  Key(Qt::Key_End);
+  for (int i = 0; i < 4; ++i) Key(Qt::Key_Backspace);
+  Type(editor, "okno");
+  EXPECT_EQ(Cell(kTitle), "Nov\xE9 Hlavn\xE9 okno");
+  EXPECT_EQ(editor->Misspelled(), QList<TextRun>{});
+  EXPECT_EQ(RedPixels(editor), 0);
+  EXPECT_EQ(window->findChild<QLabel*>("lblWarnings")->text(), "2 warnings");
+
+  // Undo, once the cell is left, gives the text back, and its underline with
+  // it.
+  GoTo(kCount);
+  editor = GoTo(kTitle);
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Cell(kTitle), "Hlavn\xE9 \xF4kno");
+  EXPECT_EQ(editor->Misspelled(), (QList<TextRun>{{7, 4}}));
 }
 
 }  // namespace
