@@ -13,6 +13,11 @@ packages=(
   pkg-config
   libbenchmark-dev
   libinih-dev
+  libhunspell-dev
+  # The spelling tests check words against these very dictionaries.
+  hunspell-sk
+  hunspell-cs
+  hunspell-en-us
   # The sanitizer build and the fuzzer: clang does not bring its own
   # sanitizer and libFuzzer runtimes along.
   clang

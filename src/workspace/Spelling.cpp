@@ -1,0 +1,425 @@
+#include "workspace/Spelling.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <iconv.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wctype.h>
+
+#include <hunspell.hxx>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+namespace workspace {
+
+namespace {
+
+constexpr platform::CodePage kWesternCodePage = 1252;
+constexpr const char* kSystemDictionaries = "/usr/share/hunspell";
+
+// Words are few even in a large table, but a file full of generated noise
+// must not grow the cache without end.
+constexpr std::size_t kLargestCache = 1 << 20;
+
+bool IsSupported(platform::CodePage codePage) {
+  return codePage == 874 || (codePage >= 1250 && codePage <= 1258);
+}
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// One iconv direction. Every call converts a text of its own: glibc's CP1255
+// and CP1258 converters hold a base letter back for a combining mark that
+// may follow, so the state is reset before and flushed after.
+class Converter {
+ public:
+  Converter(const std::string& to, const std::string& from)
+      : handle_(iconv_open(to.c_str(), from.c_str())) {}
+  ~Converter() {
+    if (IsOpen()) iconv_close(handle_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  bool IsOpen() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Nothing when some byte of `input` has no meaning in the source encoding
+  // or no form in the target one.
+  std::optional<std::string> Convert(std::string_view input) {
+    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    std::string source(input);
+    // Four bytes a character covers every target here, UTF-8 and UTF-32 alike.
+    std::string target(4 * input.size() + 16, '\0');
+    char* in = source.data();
+    std::size_t inLeft = source.size();
+    char* out = target.data();
+    std::size_t outLeft = target.size();
+    const bool ok =
+        iconv(handle_, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1) &&
+        inLeft == 0 &&
+        iconv(handle_, nullptr, nullptr, &out, &outLeft) != static_cast<std::size_t>(-1);
+    if (!ok) return std::nullopt;
+    target.resize(target.size() - outLeft);
+    return target;
+  }
+
+ private:
+  iconv_t handle_;
+};
+
+// What a byte of the code page is to the word splitter. A mark (a combining
+// accent of 1258, a Hebrew point of 1255) continues a word but starts none.
+enum class ByteClass : std::uint8_t { Other, Letter, Mark, Digit, Apostrophe };
+using ByteClasses = std::array<ByteClass, 256>;
+
+ByteClasses AsciiByteClasses() {
+  ByteClasses classes{};
+  for (int byte = 0; byte < 128; ++byte) {
+    const char c = static_cast<char>(byte);
+    classes[byte] = IsAsciiLetter(c)  ? ByteClass::Letter
+                    : IsAsciiDigit(c) ? ByteClass::Digit
+                    : c == '\''       ? ByteClass::Apostrophe
+                                      : ByteClass::Other;
+  }
+  return classes;
+}
+
+// Letters are what Unicode calls letters, asked of the C library's own
+// Unicode locale so that the user's locale has no say. Bytes the code page
+// leaves undefined stay Other.
+ByteClasses ByteClassesOf(platform::CodePage codePage) {
+  ByteClasses classes = AsciiByteClasses();
+  Converter decoder("WCHAR_T", "CP" + std::to_string(codePage));
+  const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+  if (!decoder.IsOpen() || unicode == locale_t{}) {
+    if (unicode != locale_t{}) freelocale(unicode);
+    return classes;
+  }
+  const wctype_t combining = wctype_l("combining", unicode);
+  for (int byte = 0x80; byte < 256; ++byte) {
+    const auto decoded = decoder.Convert(std::string(1, static_cast<char>(byte)));
+    if (!decoded || decoded->size() != sizeof(wchar_t)) continue;
+    wchar_t character;
+    decoded->copy(reinterpret_cast<char*>(&character), sizeof character);
+    const auto wide = static_cast<wint_t>(character);
+    if (iswalpha_l(wide, unicode))
+      classes[byte] = ByteClass::Letter;
+    else if (combining != 0 && iswctype_l(wide, combining, unicode))
+      classes[byte] = ByteClass::Mark;
+    else if (character == L'\u2019')  // the typographic apostrophe of "don’t"
+      classes[byte] = ByteClass::Apostrophe;
+  }
+  freelocale(unicode);
+  return classes;
+}
+
+bool Contains(std::string_view set, char c) { return c != '\0' && set.find(c) != set.npos; }
+
+std::size_t DigitsAt(std::string_view text, std::size_t at) {
+  std::size_t end = at;
+  while (end < text.size() && IsAsciiDigit(text[end])) ++end;
+  return end - at;
+}
+
+// The length of the format placeholder at `at` ("%d", "%-5.2f", "%1$s",
+// "%0:s", "%1", "%%"), or 0 when the "%" there starts none. No space flag:
+// "50 % sleva" is a percentage before a word, not "% s".
+std::size_t PercentPlaceholderLength(std::string_view text, std::size_t at) {
+  std::size_t end = at + 1;
+  if (end < text.size() && text[end] == '%') return 2;
+  const std::size_t leading = DigitsAt(text, end);
+  end += leading;
+  const bool indexed = leading > 0 && end < text.size() && (text[end] == '$' || text[end] == ':');
+  if (indexed) ++end;
+  if (leading == 0 || indexed) {
+    while (end < text.size() && Contains("-+#0", text[end])) ++end;
+    end += end < text.size() && text[end] == '*' ? 1 : DigitsAt(text, end);
+  }
+  if (end + 1 < text.size() && text[end] == '.' &&
+      (text[end + 1] == '*' || IsAsciiDigit(text[end + 1]))) {
+    end += text[end + 1] == '*' ? 2 : 1 + DigitsAt(text, end + 1);
+  }
+  for (int modifiers = 0; modifiers < 2 && end < text.size() && Contains("hlLqjzt", text[end]);
+       ++modifiers)
+    ++end;
+  if (end < text.size() && Contains("diouxXeEfFgGaAcspnm", text[end])) return end + 1 - at;
+  // "%1 files": a numbered argument of its own.
+  return leading > 0 && !indexed ? 1 + leading : 0;
+}
+
+// "{0}", "{1:N2}", "{0,-8}", or 0.
+std::size_t BracePlaceholderLength(std::string_view text, std::size_t at) {
+  std::size_t end = at + 1;
+  const std::size_t digits = DigitsAt(text, end);
+  if (digits == 0) return 0;
+  end += digits;
+  if (end < text.size() && (text[end] == ':' || text[end] == ',')) {
+    while (end < text.size() && text[end] != '}' && text[end] != '{') ++end;
+  }
+  return end < text.size() && text[end] == '}' ? end + 1 - at : 0;
+}
+
+struct Word {
+  WordSpan span;
+  std::string spelling;  // as looked up: without the accelerator's "&"
+  bool hasDigit = false;
+};
+
+// Splits texts of one code page into words.
+class WordSplitter {
+ public:
+  explicit WordSplitter(platform::CodePage codePage) : classes_(ByteClassesOf(codePage)) {}
+
+  std::vector<Word> Words(std::string_view text) const {
+    std::vector<Word> words;
+    std::size_t at = 0;
+    while (at < text.size()) {
+      std::size_t skip = 0;
+      if (text[at] == '%') skip = PercentPlaceholderLength(text, at);
+      if (text[at] == '{') skip = BracePlaceholderLength(text, at);
+      if (skip > 0) {
+        at += skip;
+      } else if (StartsWord(text, at)) {
+        words.push_back(WordAt(text, at));
+        at += words.back().span.length;
+      } else {
+        ++at;
+      }
+    }
+    return words;
+  }
+
+ private:
+  ByteClass ClassAt(std::string_view text, std::size_t at) const {
+    return at < text.size() ? classes_[static_cast<unsigned char>(text[at])] : ByteClass::Other;
+  }
+  bool IsLetterOrDigit(std::string_view text, std::size_t at) const {
+    const ByteClass c = ClassAt(text, at);
+    return c == ByteClass::Letter || c == ByteClass::Digit;
+  }
+  // "&Súbor": the accelerator marks the letter after it.
+  bool IsAccelerator(std::string_view text, std::size_t at) const {
+    return text[at] == '&' && IsLetterOrDigit(text, at + 1);
+  }
+  bool StartsWord(std::string_view text, std::size_t at) const {
+    return IsLetterOrDigit(text, at) || IsAccelerator(text, at);
+  }
+
+  Word WordAt(std::string_view text, std::size_t start) const {
+    Word word;
+    std::size_t at = start;
+    while (at < text.size()) {
+      const ByteClass c = ClassAt(text, at);
+      if (c == ByteClass::Letter || c == ByteClass::Mark) {
+        word.spelling += text[at];
+      } else if (c == ByteClass::Digit) {
+        word.hasDigit = true;
+        word.spelling += text[at];
+      } else if (c == ByteClass::Apostrophe && at > start &&
+                 ClassAt(text, at - 1) == ByteClass::Letter &&
+                 ClassAt(text, at + 1) == ByteClass::Letter) {
+        word.spelling += text[at];
+      } else if (!IsAccelerator(text, at)) {
+        break;
+      }
+      ++at;
+    }
+    word.span = {start, at - start};
+    return word;
+  }
+
+  ByteClasses classes_;
+};
+
+class HunspellSpeller final : public Speller {
+ public:
+  HunspellSpeller(std::unique_ptr<Hunspell> dictionary, std::unique_ptr<Converter> toDictionary,
+                  platform::CodePage codePage)
+      : dictionary_(std::move(dictionary)),
+        toDictionary_(std::move(toDictionary)),
+        splitter_(codePage) {}
+
+  std::vector<WordSpan> Misspelled(std::string_view text, std::string_view source) const override {
+    std::unordered_set<std::string> sourceWords;
+    for (Word& word : splitter_.Words(source)) sourceWords.insert(std::move(word.spelling));
+
+    std::vector<WordSpan> misspelled;
+    for (const Word& word : splitter_.Words(text)) {
+      if (word.hasDigit || sourceWords.contains(word.spelling)) continue;
+      if (!Knows(word.spelling)) misspelled.push_back(word.span);
+    }
+    return misspelled;
+  }
+
+ private:
+  bool Knows(const std::string& word) const {
+    if (const auto found = known_.find(word); found != known_.end()) return found->second;
+    if (known_.size() >= kLargestCache) known_.clear();
+    // A word the dictionary's encoding cannot spell is no evidence of a
+    // misspelling, only of a dictionary for another script.
+    const auto converted = toDictionary_->Convert(word);
+    const bool known = !converted || dictionary_->spell(*converted);
+    known_.emplace(word, known);
+    return known;
+  }
+
+  std::unique_ptr<Hunspell> dictionary_;
+  std::unique_ptr<Converter> toDictionary_;
+  WordSplitter splitter_;
+  mutable std::unordered_map<std::string, bool> known_;
+};
+
+// A header's tag as a language and an optional region: "sk", "SK-sk",
+// "pt_BR", "es-419". Nothing for anything else, so that no character a
+// translator typed ever takes part in a path other than these.
+struct Language {
+  std::string language;  // "sk"
+  std::string region;    // "SK", or empty
+};
+
+std::optional<Language> ParseTag(std::string_view tag) {
+  const auto first = tag.find_first_not_of(" \t");
+  if (first == tag.npos) return std::nullopt;
+  tag = tag.substr(first, tag.find_last_not_of(" \t") + 1 - first);
+
+  Language parsed;
+  std::size_t at = 0;
+  while (at < tag.size() && IsAsciiLetter(tag[at])) parsed.language += AsciiLower(tag[at++]);
+  if (parsed.language.size() < 2 || parsed.language.size() > 3) return std::nullopt;
+  if (at == tag.size()) return parsed;
+  if (tag[at] != '_' && tag[at] != '-') return std::nullopt;
+  const std::string_view region = tag.substr(at + 1);
+  const bool letters = region.size() == 2 && std::all_of(region.begin(), region.end(), IsAsciiLetter);
+  const bool digits = region.size() == 3 && std::all_of(region.begin(), region.end(), IsAsciiDigit);
+  if (!letters && !digits) return std::nullopt;
+  for (const char c : region) parsed.region += AsciiUpper(c);
+  return parsed;
+}
+
+std::vector<std::string> DictionaryFolders() {
+  std::vector<std::string> folders;
+  if (const char* path = std::getenv("DICPATH")) {
+    std::string_view rest = path;
+    while (!rest.empty()) {
+      const auto colon = rest.find(':');
+      if (colon != 0) folders.emplace_back(rest.substr(0, colon));
+      rest = colon == rest.npos ? std::string_view() : rest.substr(colon + 1);
+    }
+  }
+  folders.emplace_back(kSystemDictionaries);
+  return folders;
+}
+
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+// Whether `path` is a regular file this process may read. Opened without
+// blocking, as a FIFO named like a dictionary would otherwise hang us.
+bool IsReadableFile(const std::string& path) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  struct stat info {};
+  const bool regular = ::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
+  ::close(descriptor);
+  return regular;
+}
+
+// The first "<prefix>*.dic" in `folder`, in byte order, without ".dic".
+std::optional<std::string> FirstDictionaryStartingWith(const std::string& folder,
+                                                       std::string_view prefix) {
+  struct Closer {
+    void operator()(DIR* entries) const { ::closedir(entries); }
+  };
+  const std::unique_ptr<DIR, Closer> entries(::opendir(folder.c_str()));
+  if (!entries) return std::nullopt;
+  constexpr std::string_view kExtension = ".dic";
+  std::optional<std::string> first;
+  while (const dirent* entry = ::readdir(entries.get())) {
+    const std::string_view name = entry->d_name;
+    if (name.size() <= prefix.size() + kExtension.size() || !name.starts_with(prefix) ||
+        !name.ends_with(kExtension))
+      continue;
+    std::string stem(name.substr(0, name.size() - kExtension.size()));
+    if (!first || stem < *first) first = std::move(stem);
+  }
+  return first;
+}
+
+// The path without extension of the dictionary the tag asks for: the best
+// kind of name first, each kind looked for through all folders in order, so
+// that "sk_SK" in $DICPATH stands in for the system's.
+std::optional<std::string> FindDictionary(const Language& tag) {
+  const std::vector<std::string> folders = DictionaryFolders();
+  std::vector<std::string> names;
+  if (!tag.region.empty()) names.push_back(tag.language + "_" + tag.region);
+  std::string sameRegion = tag.language;  // "sk" in "sk_SK"
+  std::transform(sameRegion.begin(), sameRegion.end(), sameRegion.begin(), AsciiUpper);
+  names.push_back(tag.language + "_" + sameRegion);
+  // Neither "EN" nor the first in byte order (en_AU) is what most expect.
+  if (tag.language == "en") names.push_back("en_US");
+
+  for (const std::string& name : names) {
+    for (const std::string& folder : folders) {
+      if (Exists(folder + "/" + name + ".dic")) return folder + "/" + name;
+    }
+  }
+  for (const std::string& folder : folders) {
+    if (auto name = FirstDictionaryStartingWith(folder, tag.language + "_"))
+      return folder + "/" + *name;
+  }
+  for (const std::string& folder : folders) {
+    if (Exists(folder + "/" + tag.language + ".dic")) return folder + "/" + tag.language;
+  }
+  return std::nullopt;
+}
+
+// iconv's name for the encoding a dictionary's "SET" line names.
+std::string IconvName(std::string_view dictionaryEncoding) {
+  if (dictionaryEncoding.starts_with("microsoft-cp"))
+    return "CP" + std::string(dictionaryEncoding.substr(12));
+  if (dictionaryEncoding == "TIS620-2533") return "TIS-620";
+  return std::string(dictionaryEncoding);
+}
+
+}  // namespace
+
+std::unique_ptr<Speller> Speller::ForTag(std::string_view tag, platform::CodePage codePage) {
+  const auto language = ParseTag(tag);
+  if (!language) return nullptr;
+  const auto dictionary = FindDictionary(*language);
+  if (!dictionary) return nullptr;
+  const std::string affixes = *dictionary + ".aff";
+  const std::string words = *dictionary + ".dic";
+  if (!IsReadableFile(affixes) || !IsReadableFile(words)) return nullptr;
+
+  auto hunspell = std::make_unique<Hunspell>(affixes.c_str(), words.c_str());
+  if (!IsSupported(codePage)) codePage = kWesternCodePage;
+  const char* encoding = hunspell->get_dic_encoding();
+  auto toDictionary = std::make_unique<Converter>(IconvName(encoding ? encoding : ""),
+                                                  "CP" + std::to_string(codePage));
+  if (!toDictionary->IsOpen()) return nullptr;
+  return std::make_unique<HunspellSpeller>(std::move(hunspell), std::move(toDictionary), codePage);
+}
+
+void Speller::Check(std::string_view source, std::string_view translation,
+                    std::vector<Finding>& findings) const {
+  for (const WordSpan& word : Misspelled(translation, source)) {
+    findings.push_back({CheckKind::Spelling,
+                        "unknown word: " + std::string(translation.substr(word.offset, word.length))});
+  }
+}
+
+}  // namespace workspace
