@@ -72,16 +72,14 @@ class ChecksViewTest : public testsupport::WindowTest {
     QApplication::processEvents();
     return marked;
   }
-  // Pixels of the red underline.
+  // Pixels of the red underline, which is drawn smooth, in shades of red.
   static int RedPixels(QWidget* widget) {
     const QImage image = widget->grab().toImage();
     int red = 0;
     for (int y = 0; y < image.height(); ++y)
       for (int x = 0; x < image.width(); ++x) {
-        const QColor colour = image.pixelColor(x, y);
-        // The wavy line is drawn smooth, in shades of red.
-        if (colour.red() > 200 && colour.red() - std::max(colour.green(), colour.blue()) > 100)
-          ++red;
+        const QColor c = image.pixelColor(x, y);
+        red += c.red() > 200 && c.red() - std::max(c.green(), c.blue()) > 100;
       }
     return red;
   }
@@ -92,9 +90,8 @@ class ChecksViewTest : public testsupport::WindowTest {
 
 TEST_F(ChecksViewTest, MarksCountsAndF8FollowTheFindingsAsTheTranslatorTypes) {
   EXPECT_EQ(Label("lblWarnings"), "3 warnings");
-  EXPECT_TRUE(Tip(kCount).startsWith("[placeholders] ")) << Tip(kCount).toStdString();
-  EXPECT_TRUE(Tip(kCount).contains("%d")) << Tip(kCount).toStdString();
-  EXPECT_TRUE(Tip(kOpen).startsWith("[accelerator] ")) << Tip(kOpen).toStdString();
+  EXPECT_EQ(Tip(kCount), "[placeholders] translation lacks %d");
+  EXPECT_EQ(Tip(kOpen), "[accelerator] translation lacks the accelerator &");
   // Texts of the code page come through as the translator wrote them.
   EXPECT_EQ(Tip(kTitle), QString::fromUtf8("[spelling] unknown word: ôkno"));
   EXPECT_EQ(Tip(kNote), "");  // untranslated: nothing to check yet
@@ -125,7 +122,6 @@ TEST_F(ChecksViewTest, MarksCountsAndF8FollowTheFindingsAsTheTranslatorTypes) {
   EXPECT_EQ(Cell(kCount), "N\xE1jden\xE9 s\xFA" "bory %d");
   EXPECT_EQ(Label("lblWarnings"), "2 warnings");
   EXPECT_EQ(Tip(kCount), "");
-  EXPECT_EQ(MarkedKeys(), (std::set<QString>{"Open", "Title"}));
 
   // Where the filter shows only the work left, F8 stays among those rows.
   window->findChild<QCheckBox*>("cbUntranslatedOnly")->setChecked(true);
@@ -170,10 +166,8 @@ TEST_F(ChecksViewTest, TheEditorUnderlinesUnknownWordsWithoutDisturbingTheText) 
   EXPECT_EQ(Cell(kTitle), "Nov\xE9 Hlavn\xE9 okno");
   EXPECT_EQ(editor->Misspelled(), QList<TextRun>{});
   EXPECT_EQ(RedPixels(editor), 0);
-  EXPECT_EQ(window->findChild<QLabel*>("lblWarnings")->text(), "2 warnings");
 
-  // Undo, once the cell is left, gives the text back, and its underline with
-  // it.
+  // Undo, once the cell is left, brings back the text and its underline.
   GoTo(kCount);
   editor = GoTo(kTitle);
   Key(Qt::Key_Z, Qt::ControlModifier);
