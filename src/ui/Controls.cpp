@@ -71,41 +71,42 @@ void TEdit::dropEvent(QDropEvent* event) {
 }
 
 void TEdit::MarkMisspelled(QList<TextRun> words) {
-  ++markings_;
-  // The composition's looks stay until it ends, which brings fresh runs.
-  if (composing_ || words == misspelled_) return;
-  Underline(words);
+  const bool same = words == misspelled_;
   misspelled_ = std::move(words);
+  if (composing_ || (same && underlined_)) return;
+  Underline();
 }
 
 // The line edit formats its text only for an input method. An input method
 // event that composes and commits nothing sets the formats alone: the text,
 // the cursor, the selection and the undo history stay as they are. The runs
 // are given from the cursor, and kept where they fall in the text.
-void TEdit::Underline(const QList<TextRun>& words) {
+void TEdit::Underline() {
   QTextCharFormat format;
   format.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
   format.setUnderlineColor(Qt::red);
   QList<QInputMethodEvent::Attribute> attributes;
-  attributes.reserve(words.size());
+  attributes.reserve(misspelled_.size());
   const int cursor = cursorPosition();
-  for (const TextRun& word : words)
+  for (const TextRun& word : misspelled_)
     attributes.append({QInputMethodEvent::TextFormat, word.start - cursor, word.length, format});
   QInputMethodEvent event(QString(), attributes);
   QLineEdit::inputMethodEvent(&event);
+  underlined_ = true;
 }
 
 void TEdit::inputMethodEvent(QInputMethodEvent* event) {
-  // A real input method's event sets formats of its own in place of ours.
-  const QList<TextRun> underlined = std::exchange(misspelled_, {});
+  // A real input method's event sets its own formats in place of ours; a
+  // text it commits marks the words afresh on the way (textChanged).
   composing_ = !event->preeditString().isEmpty();
-  const std::uint64_t markings = markings_;
+  underlined_ = false;
   QLineEdit::inputMethodEvent(event);
-  // A composition that ends without changing the text brings no fresh runs:
-  // the old ones still fit it.
-  if (!composing_ && markings_ == markings && !underlined.isEmpty()) {
-    Underline(underlined);
-    misspelled_ = underlined;
+  // A composition that ends without changing the text brings its words back.
+  if (!composing_ && !underlined_) {
+    if (misspelled_.isEmpty())
+      underlined_ = true;
+    else
+      Underline();
   }
 }
 

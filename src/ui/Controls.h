@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStyledItemDelegate>
-#include <cstdint>
 
 // A drop-down list that tells when its list is about to open, so the list
 // can be widened to fit its items first.
@@ -77,9 +76,9 @@ class TEdit : public QLineEdit {
 
   // Underlines `words`, runs of the text as it stands now, with the red wavy
   // line of words the dictionary does not know, in place of the runs
-  // underlined before. While an input method composes, its own looks stay.
+  // underlined before. While an input method composes, its own looks show,
+  // and the runs once it is done.
   void MarkMisspelled(QList<TextRun> words);
-  // The runs underlined now.
   const QList<TextRun>& Misspelled() const { return misspelled_; }
 
  protected:
@@ -87,11 +86,11 @@ class TEdit : public QLineEdit {
   void inputMethodEvent(QInputMethodEvent* event) override;
 
  private:
-  void Underline(const QList<TextRun>& words);
+  void Underline();
 
   QList<TextRun> misspelled_;
   bool composing_ = false;
-  std::uint64_t markings_ = 0;  // calls of MarkMisspelled so far
+  bool underlined_ = true;  // the text shows misspelled_, not an input method's looks
 };
 
 // A memo that takes only what the system code page can hold (InputFilter),

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -181,6 +182,22 @@ TEST_F(ChecksViewTest, TheEditorUnderlinesUnknownWordsWithoutDisturbingTheText) 
   Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Cell(kTitle), "Hlavn\xE9 \xF4kno");
   EXPECT_EQ(editor->Misspelled(), (QList<TextRun>{{7, 4}}));
+
+  // An input method's composition shows its own looks; given up, the
+  // underline comes back, and a committed word is underlined in its turn.
+  const auto compose = [&](const char* preedit, const char* commit) {
+    QInputMethodEvent event(QString::fromUtf8(preedit), {});
+    event.setCommitString(QString::fromUtf8(commit));
+    QApplication::sendEvent(editor, &event);
+  };
+  Key(Qt::Key_End);
+  compose("\xC3\xB4", "");  // ô
+  EXPECT_EQ(RedPixels(editor), 0);
+  compose("", "");
+  EXPECT_GT(RedPixels(editor), 0);
+  compose("", " \xC3\xB4kn");
+  EXPECT_EQ(Cell(kTitle), "Hlavn\xE9 \xF4kno \xF4kn");
+  EXPECT_EQ(editor->Misspelled(), (QList<TextRun>{{7, 4}, {12, 3}}));
 }
 
 }  // namespace
