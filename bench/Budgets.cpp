@@ -154,6 +154,12 @@ std::vector<BudgetResult> JudgeBudgets(const CollectingReporter& reporter) {
               "Grid/Type/Checked/100000", "Grid/Type/100000", 1.5);
   judge.AtMostMilliseconds("Check 100,000 translated rows, spelling included, and show them",
                            "View/CheckAll/100000", 300.0);
+  judge.Ratio("Command line: stats over 20 translations of 100,000 entries / reading them",
+              "CommandLine/Stats/20/100000", "CommandLine/Read/20/100000", 3.0);
+  judge.Ratio("Command line: check over 20 translations of 100,000 entries / reading them",
+              "CommandLine/Check/20/100000", "CommandLine/Read/20/100000", 3.0);
+  judge.Ratio("Command line: the same check without spelling / reading them",
+              "CommandLine/Check/NoSpelling/20/100000", "CommandLine/Read/20/100000", 3.0);
   judge.CounterBelow("Peak memory of the session on 1,000,000 entries / file size",
                      "Memory/Session/1000000:peak_per_file_byte", 4.0);
   return judge.Results();

@@ -31,6 +31,7 @@
 #include <utility>
 
 #include "Budgets.h"
+#include "CommandLine.h"
 #include "InihReference.h"
 #include "LanguageFileGenerator.h"
 #include "MemoryProbe.h"
@@ -629,6 +630,7 @@ void Register() {
     view->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime()
         ->Repetitions(3)->ComputeStatistics("min", &Minimum);
   }
+  bench::RegisterCommandLine();
   benchmark::RegisterBenchmark("Memory/Session", MemorySession)
       ->Arg(1'000)->Arg(100'000)->Arg(1'000'000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 }

@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
@@ -62,14 +60,6 @@ class ToolkitMessageBoxes : public MessageBoxes {
   }
 };
 
-std::optional<std::uint16_t> VersionNumber(const QString& text) {
-  if (text.isEmpty() || text.size() > 5) return std::nullopt;
-  for (QChar c : text)
-    if (c < u'0' || c > u'9') return std::nullopt;
-  const uint value = text.toUInt();
-  if (value > 0xFFFF) return std::nullopt;
-  return static_cast<std::uint16_t>(value);
-}
 
 }  // namespace
 
@@ -87,39 +77,6 @@ void SetUpIdentity(QWidget& mainWindow, const std::string& executableFile) {
 
 void SetApplicationTitle(const QString& title) { MutableApplicationTitle() = title; }
 const QString& ApplicationTitle() { return MutableApplicationTitle(); }
-
-std::optional<ProductVersion> ProductVersionFromRecord(const QByteArray& record) {
-  const QJsonDocument document = QJsonDocument::fromJson(record);
-  if (!document.isObject()) return std::nullopt;
-  const QJsonValue field = document.object().value(QStringLiteral("productVersion"));
-  if (!field.isString()) return std::nullopt;
-  const QStringList parts = field.toString().split(u'.');
-  if (parts.size() != 4) return std::nullopt;
-  std::uint16_t numbers[4];
-  for (int i = 0; i < 4; ++i) {
-    const auto number = VersionNumber(parts[i]);
-    if (!number) return std::nullopt;
-    numbers[i] = *number;
-  }
-  return ProductVersion{numbers[0], numbers[1], numbers[2], numbers[3]};
-}
-
-QString FormatVersion(const ProductVersion& version) {
-  return QStringLiteral("%1.%2%3 (build %4)")
-      .arg(version.major)
-      .arg(version.minor)
-      .arg(version.release)
-      .arg(version.build);
-}
-
-QString VersionStringOf(const std::string& fileName) {
-  const auto record = platform::ReadElfNote(fileName, platform::kPackageMetadataOwner,
-                                            platform::kPackageMetadataType);
-  if (!record) return {};
-  const auto version =
-      ProductVersionFromRecord(QByteArray(record->data(), static_cast<qsizetype>(record->size())));
-  return version ? FormatVersion(*version) : QString();
-}
 
 MessageBoxes& ModalMessageBoxes() {
   static ToolkitMessageBoxes boxes;

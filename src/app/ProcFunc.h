@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/VersionRecord.h"
 #include "langfile/ProcFunc.h"
 
-class QByteArray;
 class QComboBox;
 class QWidget;
 
@@ -41,25 +41,6 @@ void SetUpIdentity(QWidget& mainWindow, const std::string& executableFile);
 // before any window exists.
 void SetApplicationTitle(const QString& title);
 const QString& ApplicationTitle();
-
-struct ProductVersion {
-  std::uint16_t major = 0;
-  std::uint16_t minor = 0;
-  std::uint16_t release = 0;
-  std::uint16_t build = 0;
-};
-
-// The product version from the version record that the build stamps into an
-// executable (a JSON object with "productVersion": "a.b.c.d"). Absent when
-// the record or that field is missing or not four numbers of 16 bits.
-std::optional<ProductVersion> ProductVersionFromRecord(const QByteArray& record);
-
-// "1.00 (build 2)" for 1.0.0.2: minor and release stand side by side.
-QString FormatVersion(const ProductVersion& version);
-
-// The version string of the executable `fileName`; empty when the file has no
-// readable version record. The file version is never used.
-QString VersionStringOf(const std::string& fileName);
 
 // What a message box shows. Styles are the platform's kMessage* values.
 struct MessageBoxRequest {

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <tuple>
 
 #include "platform/FileSystem.h"
 
@@ -92,7 +93,8 @@ TMemIniFile::TMemIniFile(const std::string& fileName)
       fileName, bytes, [&](std::string_view soFar) { ParseMore(soFar, false, progress); },
       kReadPiece);
   if (!read.ok) throw EFOpenError(platform::FullPathName(fileName), read.reason);
-  ParseMore(memory_.Adopt(std::move(bytes)), true, progress);
+  text_ = memory_.Adopt(std::move(bytes));
+  ParseMore(text_, true, progress);
 }
 
 TMemIniFile::TMemIniFile(std::string_view bytes, const std::string& fileName, FromTextTag)
@@ -100,7 +102,8 @@ TMemIniFile::TMemIniFile(std::string_view bytes, const std::string& fileName, Fr
       upperCase_(&platform::UpperCaseTable(platform::SystemCodePage())),
       sections_(KeyKind::WholeText, *upperCase_, &memory_) {
   ParseProgress progress;
-  ParseMore(memory_.Keep({bytes}), true, progress);
+  text_ = memory_.Keep({bytes});
+  ParseMore(text_, true, progress);
 }
 
 TMemIniFile TMemIniFile::FromText(std::string_view bytes, const std::string& fileName) {
@@ -233,6 +236,52 @@ std::optional<std::string_view> TMemIniFile::FindEntryAt(std::size_t position,
   std::ptrdiff_t index = entries.Find(key);
   if (index == NameIndex::kNotFound) return std::nullopt;
   return entries[static_cast<std::size_t>(index)];
+}
+
+std::vector<std::size_t> TMemIniFile::LinesOf(std::span<const EntryPlace> places) const {
+  // Each line of a section that is no comment adds one entry to its list,
+  // so the entry a lookup finds is the section's n-th such line: the pass
+  // counts lines as the parser splits them, and nothing is compared by name.
+  struct Wanted {
+    std::size_t section, entry, slot;
+    bool operator<(const Wanted& other) const {
+      return std::tie(section, entry) < std::tie(other.section, other.entry);
+    }
+  };
+  std::vector<std::size_t> lines(places.size(), 0);
+  std::vector<Wanted> wanted;
+  wanted.reserve(places.size());
+  for (std::size_t slot = 0; slot < places.size(); ++slot) {
+    if (places[slot].section >= entries_.size()) continue;
+    std::ptrdiff_t index = entries_[places[slot].section].Find(places[slot].key);
+    if (index == NameIndex::kNotFound) continue;
+    wanted.push_back({places[slot].section, static_cast<std::size_t>(index), slot});
+  }
+  std::sort(wanted.begin(), wanted.end());
+
+  const char* next = text_.data();
+  const char* const end = next + text_.size();
+  if (byteOrderMark_) next += kByteOrderMark.size();
+  std::size_t line = 1;
+  std::size_t section = 0;  // sections begun so far
+  std::size_t entry = 0;    // entries of the current section so far
+  auto seek = wanted.begin();
+  while (seek != wanted.end() && next != end) {
+    const char* lineEnd = FindLineBreak(next, end);
+    std::string_view text = Trim(std::string_view(next, static_cast<std::size_t>(lineEnd - next)));
+    if (IsSectionHeader(text)) {
+      ++section;
+      entry = 0;
+    } else if (!text.empty() && text.front() != ';' && section > 0) {
+      while (seek != wanted.end() && seek->section == section - 1 && seek->entry == entry)
+        lines[(seek++)->slot] = line;
+      ++entry;
+    }
+    if (lineEnd != end && *lineEnd == '\0') break;
+    next = SkipLineBreak(lineEnd, end);
+    ++line;
+  }
+  return lines;
 }
 
 std::size_t TMemIniFile::SectionPositionToSet(std::string_view name) {

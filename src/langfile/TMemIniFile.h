@@ -128,6 +128,15 @@ class TMemIniFile : public TCustomIniFile {
   std::optional<std::string_view> FindValueAt(std::size_t position, std::string_view key) const;
   // The whole entry ("name=value") that FindValueAt takes its value from.
   std::optional<std::string_view> FindEntryAt(std::size_t position, std::string_view key) const;
+  // Where an entry stands in the file, for messages that editors can jump
+  // to: the line (from 1) of the entry that FindEntryAt(section, key)
+  // reaches, for each of `places`; 0 where there is none. For a document as
+  // read, before any SetValue. One pass over the text, however many places.
+  struct EntryPlace {
+    std::size_t section;  // a position in GetSections' order
+    std::string_view key;
+  };
+  std::vector<std::size_t> LinesOf(std::span<const EntryPlace> places) const;
   // How the document folds the letter case of names, for a caller that
   // must tell equal names apart from different ones as lookups do.
   const platform::CaseTable& UpperCase() const { return *upperCase_; }
@@ -169,6 +178,8 @@ class TMemIniFile : public TCustomIniFile {
   // sections_[i]. Names and entries may repeat.
   langfile::ViewList sections_;
   std::vector<langfile::ViewList> entries_;
+  // The text as read, which the lists view.
+  std::string_view text_;
   // A file that began with a UTF-8 byte-order mark gets it back when written.
   bool byteOrderMark_ = false;
   // The text ended at a NUL byte, so the bytes after it are in no list.

@@ -81,19 +81,14 @@ std::string SaveDialogFolder(const CommandHost& host, const std::string& source)
   return host.DocumentsFolder();
 }
 
-// Whether `destination` is another name for the source, which is refused:
-// the merge would read the source as its own translation and the save
-// overwrite it. Under Wine, where the sibling programs run, letter case does
-// not tell files apart, also in a folder reached by another path (drive_c
-// and dosdevices/c:), so a name differing only in case would give their
-// folder two files they cannot tell apart.
+}  // namespace
+
 bool NamesTheSource(const std::string& destination, const std::string& source) {
   return platform::SameFileNameIgnoringCase(platform::WithResolvedFolder(destination),
                                             platform::WithResolvedFolder(source)) ||
          platform::SameFile(destination, source);
 }
 
-}  // namespace
 
 Commands::Commands(Workspace& workspace, CommandHost& host, std::string journalFolder)
     : workspace_(workspace), host_(host), journalFolder_(std::move(journalFolder)) {

@@ -61,6 +61,14 @@ inline constexpr std::string_view kUnreadableChangesMessage =
 inline constexpr std::string_view kJournalFailedMessage =
     "Unsaved changes cannot be kept for recovery after a crash: %1";
 
+// Whether `destination` is another name for the source, which the window
+// and the command line refuse: the merge would read the source as its own
+// translation and the save overwrite it. Under Wine, where the sibling programs run, letter case does
+// not tell files apart, also in a folder reached by another path (drive_c
+// and dosdevices/c:), so a name differing only in case would give their
+// folder two files they cannot tell apart.
+bool NamesTheSource(const std::string& destination, const std::string& source);
+
 // What a file dialog is asked to show. Names are file-system names.
 struct FileDialogRequest {
   std::string initialFolder;

@@ -29,10 +29,9 @@ void Progress::Apply(const Workspace& workspace, const EditEvent& edit) {
 }
 
 std::string Progress::Text() const {
-  const std::size_t percent = entries_ == 0 ? 0 : Translated() * 100 / entries_;
   return GroupedNumber(entries_) + (entries_ == 1 ? " entry: " : " entries: ") +
          GroupedNumber(Translated()) + " translated, " + GroupedNumber(untranslated_) +
-         " untranslated (" + std::to_string(percent) + "%)";
+         " untranslated (" + std::to_string(Percent()) + "%)";
 }
 
 std::string GroupedNumber(std::size_t number) {

@@ -15,8 +15,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
-#include <unordered_map>
-#include <unordered_set>
+#include <string>
+#include <vector>
+#include <climits>
+#include <cstring>
 #include <utility>
 
 namespace workspace {
@@ -172,8 +174,14 @@ std::size_t BracePlaceholderLength(std::string_view text, std::size_t at) {
 
 struct Word {
   WordSpan span;
-  std::string spelling;  // as looked up: without the accelerator's "&"
   bool hasDigit = false;
+  bool accelerated = false;  // holds the accelerator's "&"
+  std::string stripped;      // then the word without it, as it is looked up
+
+  // The word as looked up: the text's own bytes unless an "&" had to go.
+  std::string_view Spelling(std::string_view text) const {
+    return accelerated ? std::string_view(stripped) : text.substr(span.offset, span.length);
+  }
 };
 
 // Splits texts of one code page into words.
@@ -181,23 +189,30 @@ class WordSplitter {
  public:
   explicit WordSplitter(platform::CodePage codePage) : classes_(ByteClassesOf(codePage)) {}
 
-  std::vector<Word> Words(std::string_view text) const {
-    std::vector<Word> words;
+  // Into `words`, whose texts keep their room from call to call: a table's
+  // worth of rows is split without asking the heap each time.
+  void Words(std::string_view text, std::vector<Word>& words) const {
+    std::size_t count = 0;
     std::size_t at = 0;
     while (at < text.size()) {
       std::size_t skip = 0;
       if (text[at] == '%') skip = PercentPlaceholderLength(text, at);
       if (text[at] == '{') skip = BracePlaceholderLength(text, at);
+      // "\n" is the files' line-break marker, whose "n" belongs to no word;
+      // the same goes for the other escapes of that kind ("\t").
+      if (text[at] == '\\' && at + 1 < text.size() && IsAsciiLetter(text[at + 1])) skip = 2;
       if (skip > 0) {
         at += skip;
       } else if (StartsWord(text, at)) {
-        words.push_back(WordAt(text, at));
-        at += words.back().span.length;
+        if (count == words.size()) words.emplace_back();
+        Word& word = words[count++];
+        WordAt(text, at, word);
+        at += word.span.length;
       } else {
         ++at;
       }
     }
-    return words;
+    words.resize(count);
   }
 
  private:
@@ -216,30 +231,102 @@ class WordSplitter {
     return IsLetterOrDigit(text, at) || IsAccelerator(text, at);
   }
 
-  Word WordAt(std::string_view text, std::size_t start) const {
-    Word word;
+  void WordAt(std::string_view text, std::size_t start, Word& word) const {
+    word.hasDigit = false;
+    bool& accelerated = word.accelerated;
+    accelerated = false;
     std::size_t at = start;
     while (at < text.size()) {
       const ByteClass c = ClassAt(text, at);
-      if (c == ByteClass::Letter || c == ByteClass::Mark) {
-        word.spelling += text[at];
-      } else if (c == ByteClass::Digit) {
+      if (c == ByteClass::Digit) {
         word.hasDigit = true;
-        word.spelling += text[at];
-      } else if (c == ByteClass::Apostrophe && at > start &&
-                 ClassAt(text, at - 1) == ByteClass::Letter &&
-                 ClassAt(text, at + 1) == ByteClass::Letter) {
-        word.spelling += text[at];
-      } else if (!IsAccelerator(text, at)) {
-        break;
+      } else if (c == ByteClass::Apostrophe) {
+        if (at == start || ClassAt(text, at - 1) != ByteClass::Letter ||
+            ClassAt(text, at + 1) != ByteClass::Letter)
+          break;
+      } else if (c != ByteClass::Letter && c != ByteClass::Mark) {
+        if (!IsAccelerator(text, at)) break;
+        accelerated = true;
       }
       ++at;
     }
     word.span = {start, at - start};
-    return word;
+    if (!accelerated) return;
+    const std::string_view written = text.substr(start, at - start);
+    word.stripped.clear();
+    for (std::size_t i = 0; i < written.size(); ++i)
+      if (!IsAccelerator(written, i)) word.stripped += written[i];
   }
 
   ByteClasses classes_;
+};
+
+// The dictionary's answers so far. A table of a hundred thousand rows says
+// the same few thousand words over and over, and asking Hunspell each time,
+// or even a map of nodes, cost more than all the other checks together: an
+// open table of hashes, with the words' bytes side by side in one string.
+class WordCache {
+ public:
+  // The answer for `word`, or nothing when it was never asked.
+  std::optional<bool> Find(std::string_view word) const {
+    if (slots_.empty()) return std::nullopt;
+    const std::uint64_t hash = Hash(word);
+    for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+      const Slot& slot = slots_[i];
+      if (slot.length == 0) return std::nullopt;
+      if (slot.hash == hash && slot.length == word.size() &&
+          std::memcmp(bytes_.data() + slot.offset, word.data(), word.size()) == 0)
+        return slot.known;
+    }
+  }
+
+  void Add(std::string_view word, bool known) {
+    // Bounded, so that a stream of odd words cannot take all memory.
+    if (used_ >= kLargestCache || bytes_.size() + word.size() > UINT32_MAX) {
+      slots_.clear();
+      bytes_.clear();
+      used_ = 0;
+    }
+    if (2 * (used_ + 1) > slots_.size()) Grow();
+    const std::uint64_t hash = Hash(word);
+    std::size_t i = hash & (slots_.size() - 1);
+    while (slots_[i].length != 0) i = (i + 1) & (slots_.size() - 1);
+    slots_[i] = {hash, static_cast<std::uint32_t>(bytes_.size()),
+                 static_cast<std::uint32_t>(word.size()), known};
+    bytes_.append(word);
+    ++used_;
+  }
+
+ private:
+  struct Slot {
+    std::uint64_t hash = 0;
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;  // 0: free, as no word is empty
+    bool known = false;
+  };
+
+  // FNV-1a, mixed at the end so that the low bits, which pick the slot,
+  // depend on every byte.
+  static std::uint64_t Hash(std::string_view word) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (const char c : word) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+    return hash ^ (hash >> 29);
+  }
+
+  void Grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(std::max<std::size_t>(1024, 2 * old.size()), Slot{});
+    for (const Slot& slot : old) {
+      if (slot.length == 0) continue;
+      std::size_t i = slot.hash & (slots_.size() - 1);
+      while (slots_[i].length != 0) i = (i + 1) & (slots_.size() - 1);
+      slots_[i] = slot;
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::string bytes_;
+  std::size_t used_ = 0;
 };
 
 class HunspellSpeller final : public Speller {
@@ -251,33 +338,45 @@ class HunspellSpeller final : public Speller {
         splitter_(codePage) {}
 
   std::vector<WordSpan> Misspelled(std::string_view text, std::string_view source) const override {
-    std::unordered_set<std::string> sourceWords;
-    for (Word& word : splitter_.Words(source)) sourceWords.insert(std::move(word.spelling));
-
     std::vector<WordSpan> misspelled;
-    for (const Word& word : splitter_.Words(text)) {
-      if (word.hasDigit || sourceWords.contains(word.spelling)) continue;
-      if (!Knows(word.spelling)) misspelled.push_back(word.span);
+    splitter_.Words(text, words_);
+    // Most words are known, and a known word needs no look at the source:
+    // its words are only gathered for the first unknown one.
+    bool sourceSplit = false;
+    for (const Word& word : words_) {
+      if (word.hasDigit || Knows(word.Spelling(text))) continue;
+      if (!sourceSplit) {
+        sourceSplit = true;
+        splitter_.Words(source, sourceWords_);
+        sourceSpellings_.clear();
+        for (const Word& known : sourceWords_) sourceSpellings_.push_back(known.Spelling(source));
+        std::sort(sourceSpellings_.begin(), sourceSpellings_.end());
+      }
+      if (!std::binary_search(sourceSpellings_.begin(), sourceSpellings_.end(),
+                              word.Spelling(text)))
+        misspelled.push_back(word.span);
     }
     return misspelled;
   }
 
  private:
-  bool Knows(const std::string& word) const {
-    if (const auto found = known_.find(word); found != known_.end()) return found->second;
-    if (known_.size() >= kLargestCache) known_.clear();
+  bool Knows(std::string_view word) const {
+    if (const auto found = known_.Find(word)) return *found;
     // A word the dictionary's encoding cannot spell is no evidence of a
     // misspelling, only of a dictionary for another script.
     const auto converted = toDictionary_->Convert(word);
     const bool known = !converted || dictionary_->spell(*converted);
-    known_.emplace(word, known);
+    known_.Add(word, known);
     return known;
   }
 
   std::unique_ptr<Hunspell> dictionary_;
   std::unique_ptr<Converter> toDictionary_;
   WordSplitter splitter_;
-  mutable std::unordered_map<std::string, bool> known_;
+  mutable WordCache known_;
+  // Reused by every call; the class serves one thread.
+  mutable std::vector<Word> words_, sourceWords_;
+  mutable std::vector<std::string_view> sourceSpellings_;
 };
 
 // A header's tag as a language and an optional region: "sk", "SK-sk",

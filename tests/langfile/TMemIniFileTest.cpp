@@ -463,3 +463,36 @@ TEST(TMemIniFileOnDisk, ADocumentCutShortAtANulIsNeverWrittenBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// Lines as the parser splits them, so that a warning's "FILE:LINE" lands on
+// the entry a lookup reads, also where several sections or entries share a
+// name and lines hold no entry at all.
+TEST(TMemIniFileLines, LinesOfGiveTheLineOfTheEntryALookupReaches) {
+  const std::string text =
+      "\xEF\xBB\xBF" "before=none\r\n"  // 1: ahead of any section
+      "[A]\r\n"                         // 2
+      "; note=no entry\r\n"             // 3
+      "\r\n"                            // 4
+      "one=1\r"                         // 5: a lone CR ends a line too
+      "lone line\n"                     // 6: an entry, without a name
+      "  two  =  2\n"                   // 7: blanks around "=" make a copy
+      "[b]\n"                           // 8
+      "one=b1\n"                        // 9
+      "[a]\n"                           // 10: lookups of "A" reach this one
+      "ONE=last\n"                      // 11
+      "one=later\n";                    // 12: the last of a name wins
+  const TMemIniFile document = TMemIniFile::FromText(text);
+  const std::size_t a = *document.SectionPosition("A");
+  const std::size_t first = 0;
+  const TMemIniFile::EntryPlace places[] = {
+      {a, "one"}, {first, "two"}, {first, "ONE"}, {first, "lone line"}, {1, "one"},
+      {first, "missing"}, {9, "one"}, {first, "before"},
+  };
+  EXPECT_EQ(document.FindValueAt(a, "one"), "later");
+  EXPECT_EQ(document.LinesOf(places),
+            (std::vector<std::size_t>{12, 7, 5, 0, 9, 0, 0, 0}));
+}
+
+}  // namespace
