@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -73,6 +74,19 @@ class Files {
   // A copy of Source(entries), as a destination that is already complete.
   const std::string& Destination(std::int64_t entries) {
     return Get("destination", entries, 200);
+  }
+  // Source(entries) translated: every text ends in a colon that the source
+  // lacks, so every row is checked and has a finding.
+  const std::string& CheckedDestination(std::int64_t entries) {
+    auto [found, added] = paths_.try_emplace("checked-" + std::to_string(entries));
+    if (added) {
+      found->second = Path(found->first);
+      std::string bytes = bench::GenerateLanguageFile(static_cast<std::size_t>(entries));
+      for (std::size_t at = 0; (at = bytes.find("%\r\n", at)) != std::string::npos; at += 4)
+        bytes.insert(at++, 1, ':');
+      Write(found->second, bytes);
+    }
+    return found->second;
   }
   // A file whose entries all sit in one section.
   const std::string& OneSection(std::int64_t entries) {
@@ -391,6 +405,33 @@ void GridTypeJournaled(benchmark::State& state) {
   state.counters["journal_kB"] = static_cast<double>(bytes) / 1e3;
 }
 
+// A translation whose every row the checks, spelling included, have found
+// something in.
+OpenedWindow checked;
+
+TfMain& CheckedWindow(std::int64_t entries) {
+  return OpenInWindow(checked, std::string(), entries, [&] {
+    return FilePair{files->Source(entries), files->CheckedDestination(entries)};
+  });
+}
+
+// Typing where every row has findings: the keystroke rechecks its own row.
+void GridTypeChecked(benchmark::State& state) {
+  TfMain& window = CheckedWindow(state.range(0));
+  if (window.findChild<QLabel*>("lblWarnings")->text().isEmpty()) {
+    state.SkipWithError("Nothing was found to warn of");
+    return;
+  }
+  TypeInto(window, state);
+}
+
+// Checking every row again, as after a load or a merge, with the table
+// handed to the grid afresh.
+void ViewCheckAll(benchmark::State& state) {
+  TfMain& window = CheckedWindow(state.range(0));
+  for (auto _ : state) window.ChangeWorkspace([](workspace::Workspace&) {});
+}
+
 // Undo and redo of one cell's edit, in the middle of the table, as the
 // window's shortcuts run them.
 void GridUndo(benchmark::State& state) {
@@ -574,15 +615,18 @@ void Register() {
     grid->Arg(1'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond)->UseRealTime()
         ->Repetitions(3)->ComputeStatistics("min", &Minimum);
   }
-  // With and without the journal, on the same table.
+  // With and without the journal, on the same table; and on a table where
+  // every row has findings.
   for (auto* grid : {benchmark::RegisterBenchmark("Grid/Type", GridType),
-                     benchmark::RegisterBenchmark("Grid/Type/Journaled", GridTypeJournaled)}) {
+                     benchmark::RegisterBenchmark("Grid/Type/Journaled", GridTypeJournaled),
+                     benchmark::RegisterBenchmark("Grid/Type/Checked", GridTypeChecked)}) {
     grid->Arg(100'000)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(3)
         ->ComputeStatistics("min", &Minimum);
   }
   for (auto* view : {benchmark::RegisterBenchmark("View/Pane", ViewPane),
                      benchmark::RegisterBenchmark("View/FindNext", ViewFindNext),
-                     benchmark::RegisterBenchmark("View/Filter", ViewFilter)}) {
+                     benchmark::RegisterBenchmark("View/Filter", ViewFilter),
+                     benchmark::RegisterBenchmark("View/CheckAll", ViewCheckAll)}) {
     view->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime()
         ->Repetitions(3)->ComputeStatistics("min", &Minimum);
   }

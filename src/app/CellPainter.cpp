@@ -36,6 +36,24 @@ QPoint CellTextOrigin(const QRect& cell, int textWidth, CellAlignment alignment)
   return {left, cell.top() + kCellTextTop};
 }
 
+namespace {
+
+// A triangle in the corner, edges along the cell's top and right edges.
+void DrawMark(QPainter& painter, const QRect& cell) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(kCellMarkColour);
+  const int right = cell.right() + 1;
+  const QPoint corner[] = {{right - kCellMarkSize, cell.top()},
+                           {right, cell.top()},
+                           {right, cell.top() + kCellMarkSize}};
+  painter.drawPolygon(corner, 3);
+  painter.restore();
+}
+
+}  // namespace
+
 void DrawCell(QPainter& painter, const QRect& cell, const QString& text, const CellLook& look) {
   const QString painted = PaintedPart(text, cell.width(), look.alignment);
   painter.save();
@@ -44,12 +62,16 @@ void DrawCell(QPainter& painter, const QRect& cell, const QString& text, const C
   font.setBold(look.bold);
   painter.setFont(font);
   painter.setPen(look.text);
-  painter.setClipRect(cell, Qt::IntersectClip);
+  // The text stops short of the mark: a long key neither hides it nor hides
+  // behind it.
+  painter.setClipRect(look.marked ? cell.adjusted(0, 0, -kCellMarkSize - 1, 0) : cell,
+                      Qt::IntersectClip);
   // Measured in the font it is drawn in, so that a bold text centres bold.
   const QFontMetrics metrics(font);
   const QPoint origin = CellTextOrigin(cell, metrics.horizontalAdvance(painted), look.alignment);
   painter.drawText(origin.x(), origin.y() + metrics.ascent(), painted);
   painter.restore();
+  if (look.marked) DrawMark(painter, cell);
 }
 
 }  // namespace ProcFunc

@@ -19,7 +19,14 @@ struct CellLook {
   QColor text;
   bool bold = false;
   CellAlignment alignment = CellAlignment::Left;
+  // The row has something to look at again: a mark in the top right corner,
+  // which the text stops short of.
+  bool marked = false;
 };
+
+// The mark's colour, and how far it reaches from the corner along each edge.
+inline const QColor kCellMarkColour{230, 100, 0};
+inline constexpr int kCellMarkSize = 7;
 
 // Texts start this far from the cell's left edge (when aligned left) and
 // below its top edge; a right-aligned text ends kCellTextRight before the
@@ -34,7 +41,8 @@ inline constexpr int kCellTextTop = 2;
 QPoint CellTextOrigin(const QRect& cell, int textWidth, CellAlignment alignment);
 
 // Fills `cell` with the background and draws `text` in the painter's font,
-// bold if asked, clipped to the cell. The painter's state is restored.
+// bold if asked, clipped to the cell, and the mark if asked. The painter's
+// state is restored.
 void DrawCell(QPainter& painter, const QRect& cell, const QString& text, const CellLook& look);
 
 // The part of `text` that DrawCell draws in a cell `cellWidth` pixels wide:

@@ -25,6 +25,8 @@ QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     emit self->commitData(editor);
   });
   grid_.EditorOpened(editor, index);
+  // Also when the text comes in, or comes back with an undo.
+  connect(editor, &QLineEdit::textChanged, &grid_, &TranslationGrid::MarkMisspelled);
   return editor;
 }
 

@@ -1,6 +1,9 @@
 #include "ui/Controls.h"
 
 #include <QAbstractItemView>
+#include <QInputMethodEvent>
+#include <QTextCharFormat>
+#include <utility>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -65,6 +68,46 @@ void TEdit::dropEvent(QDropEvent* event) {
     return;
   }
   QLineEdit::dropEvent(event);
+}
+
+void TEdit::MarkMisspelled(QList<TextRun> words) {
+  const bool same = words == misspelled_;
+  misspelled_ = std::move(words);
+  if (composing_ || (same && underlined_)) return;
+  Underline();
+}
+
+// The line edit formats its text only for an input method. An input method
+// event that composes and commits nothing sets the formats alone: the text,
+// the cursor, the selection and the undo history stay as they are. The runs
+// are given from the cursor, and kept where they fall in the text.
+void TEdit::Underline() {
+  QTextCharFormat format;
+  format.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
+  format.setUnderlineColor(Qt::red);
+  QList<QInputMethodEvent::Attribute> attributes;
+  attributes.reserve(misspelled_.size());
+  const int cursor = cursorPosition();
+  for (const TextRun& word : misspelled_)
+    attributes.append({QInputMethodEvent::TextFormat, word.start - cursor, word.length, format});
+  QInputMethodEvent event(QString(), attributes);
+  QLineEdit::inputMethodEvent(&event);
+  underlined_ = true;
+}
+
+void TEdit::inputMethodEvent(QInputMethodEvent* event) {
+  // A real input method's event sets its own formats in place of ours; a
+  // text it commits marks the words afresh on the way (textChanged).
+  composing_ = !event->preeditString().isEmpty();
+  underlined_ = false;
+  QLineEdit::inputMethodEvent(event);
+  // A composition that ends without changing the text brings its words back.
+  if (!composing_ && !underlined_) {
+    if (misspelled_.isEmpty())
+      underlined_ = true;
+    else
+      Underline();
+  }
 }
 
 void TMemo::keyPressEvent(QKeyEvent* event) {

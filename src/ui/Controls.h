@@ -58,6 +58,13 @@ class TGroupBox : public QGroupBox {
   void paintEvent(QPaintEvent* event) override;
 };
 
+// A run of a text's characters.
+struct TextRun {
+  int start = 0;
+  int length = 0;
+  bool operator==(const TextRun&) const = default;
+};
+
 // A single-line text field, as every one of the window is, the grid's cell
 // editor too: its text stays single-line and storable (InputFilter), however
 // long, and a drop it refuses is not taken.
@@ -67,8 +74,23 @@ class TEdit : public QLineEdit {
  public:
   explicit TEdit(QWidget* parent = nullptr);
 
+  // Underlines `words`, runs of the text as it stands now, with the red wavy
+  // line of words the dictionary does not know, in place of the runs
+  // underlined before. While an input method composes, its own looks show,
+  // and the runs once it is done.
+  void MarkMisspelled(QList<TextRun> words);
+  const QList<TextRun>& Misspelled() const { return misspelled_; }
+
  protected:
   void dropEvent(QDropEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+
+ private:
+  void Underline();
+
+  QList<TextRun> misspelled_;
+  bool composing_ = false;
+  bool underlined_ = true;  // the text shows misspelled_, not an input method's looks
 };
 
 // A memo that takes only what the system code page can hold (InputFilter),

@@ -120,6 +120,12 @@ bool TranslationGrid::EditorShows(const QModelIndex& index) const {
   return editor_ && editorIndex_ == index;
 }
 
+void TranslationGrid::MarkMisspelled() {
+  auto* editor = qobject_cast<TEdit*>(editor_.data());
+  if (!editor || !findMisspelled_ || !editorIndex_.isValid()) return;
+  editor->MarkMisspelled(findMisspelled_(model_->TableRow(editorIndex_.row()), editor->text()));
+}
+
 void TranslationGrid::ShowEditor() {
   const QModelIndex current = currentIndex();
   if (changingTable_ || !current.isValid()) return;

@@ -16,6 +16,7 @@
 #include <limits>
 #include <optional>
 
+#include "ui/Controls.h"
 #include "ui/GridCell.h"
 
 class FixedCorner;
@@ -64,6 +65,13 @@ class TranslationGrid : public QTableView {
   void SetDrawCellHandler(DrawCellHandler handler) { drawCell_ = std::move(handler); }
   const DrawCellHandler& DrawCellHandlerInUse() const { return drawCell_; }
   void PaintCell(QPainter& painter, const GridCell& cell) const;
+  // The words of a table row's text, as the cell editor holds it, that the
+  // dictionary does not know; the editor underlines them as they change.
+  using MisspellingFinder = std::function<QList<TextRun>(std::size_t row, const QString& text)>;
+  void SetMisspellingFinder(MisspellingFinder finder) { findMisspelled_ = std::move(finder); }
+  // Underlines the open editor's words afresh, as after a change of the
+  // dictionary.
+  void MarkMisspelled();
   // The table row of the current cell, if there is one.
   std::optional<std::size_t> CurrentTableRow() const;
   // Paints every cell again, fixed ones included.
@@ -100,6 +108,7 @@ class TranslationGrid : public QTableView {
 
   TranslationModel* model_ = nullptr;
   DrawCellHandler drawCell_;
+  MisspellingFinder findMisspelled_;
   FixedHeader* keyColumn_;
   FixedHeader* headingRow_;
   FixedCorner* corner_;

@@ -2,14 +2,32 @@
 
 #include "app/ErrorHandler.h"
 #include "app/TextCodec.h"
+#include "workspace/TableChecks.h"
 #include "workspace/TextSearch.h"
 #include "workspace/Workspace.h"
 
 #include <algorithm>
 
+namespace {
+
+// "[placeholders] translation lacks %d", a line each.
+QString FindingsText(const std::vector<workspace::Finding>& findings) {
+  QStringList lines;
+  for (const workspace::Finding& finding : findings) {
+    const std::string_view kind = workspace::CheckKindName(finding.kind);
+    lines.append(QStringLiteral("[%1] %2")
+                     .arg(QLatin1StringView(kind.data(), static_cast<qsizetype>(kind.size())),
+                          TextCodec::System().Decode(finding.message)));
+  }
+  return lines.join(u'\n');
+}
+
+}  // namespace
+
 TranslationModel::TranslationModel(workspace::Workspace& workspace,
+                                   const workspace::TableChecks& checks,
                                    ProcFunc::MessageBoxes& errorBoxes, QObject* parent)
-    : QAbstractTableModel(parent), workspace_(workspace), errorBoxes_(errorBoxes) {
+    : QAbstractTableModel(parent), workspace_(workspace), checks_(checks), errorBoxes_(errorBoxes) {
   // Edits come by other routes than this model too (undo, a restore), and
   // the view shows each, wherever it came from.
   editListener_ = workspace_.OnEdited([this](const workspace::EditEvent& edit) {
@@ -17,6 +35,8 @@ TranslationModel::TranslationModel(workspace::Workspace& workspace,
     const QModelIndex changed = IndexOfTableRow(edit.target.row);
     if (!changed.isValid()) return;
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+    // The key shows whether the row's text passes its checks.
+    emit headerDataChanged(Qt::Vertical, changed.row(), changed.row());
   });
 }
 
@@ -91,7 +111,12 @@ Qt::ItemFlags TranslationModel::flags(const QModelIndex& index) const {
 }
 
 QVariant TranslationModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (role != Qt::DisplayRole || section < 0) return {};
+  if (section < 0) return {};
+  if (role == Qt::ToolTipRole && orientation == Qt::Vertical && section < rowCount()) {
+    const auto& findings = checks_.Findings(TableRow(section));
+    return findings.empty() ? QVariant() : FindingsText(findings);
+  }
+  if (role != Qt::DisplayRole) return {};
   const auto& table = workspace_.Table();
   if (orientation == Qt::Horizontal)
     return section == 0 && table.RowCount() > 0 ? TextCodec::System().Decode(table.Translation(0))

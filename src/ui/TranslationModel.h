@@ -16,16 +16,18 @@ namespace ProcFunc {
 class MessageBoxes;
 }
 namespace workspace {
+class TableChecks;
 class Workspace;
-}
+}  // namespace workspace
 
 class TranslationModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  // A failure while storing an edit is shown through `errorBoxes`.
-  TranslationModel(workspace::Workspace& workspace, ProcFunc::MessageBoxes& errorBoxes,
-                   QObject* parent = nullptr);
+  // A failure while storing an edit is shown through `errorBoxes`. A key's
+  // tip lists what `checks` found in its row.
+  TranslationModel(workspace::Workspace& workspace, const workspace::TableChecks& checks,
+                   ProcFunc::MessageBoxes& errorBoxes, QObject* parent = nullptr);
   ~TranslationModel() override;
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -34,7 +36,8 @@ class TranslationModel : public QAbstractTableModel {
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   // Horizontal section 0 is the translation column's heading, vertical
-  // section r the key of table row r + 1.
+  // section r the key of table row r + 1; a key's tool tip is its row's
+  // findings, one a line.
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   // The text of a table cell: column 0 the key, column 1 the translation;
@@ -68,6 +71,7 @@ class TranslationModel : public QAbstractTableModel {
   bool HasRow(const QModelIndex& index) const;
 
   workspace::Workspace& workspace_;
+  const workspace::TableChecks& checks_;
   ProcFunc::MessageBoxes& errorBoxes_;
   std::size_t editListener_ = 0;
   std::optional<std::vector<std::uint32_t>> filter_;  // table rows shown, in order

@@ -13,6 +13,7 @@
 #include "app/ErrorHandler.h"
 #include "app/TextCodec.h"
 #include "app/ProcFunc.h"
+#include "platform/CodePage.h"
 #include "platform/ExecutableFile.h"
 #include "platform/SpecialFolders.h"
 #include "ui/CellLooks.h"
@@ -42,7 +43,7 @@ TfMain::TfMain(TfMainOptions options)
   if (options.executableFile.empty()) options.executableFile = platform::ExecutablePath();
 
   BuildMainWindow(*this, *this);
-  model_ = new TranslationModel(*workspace_, dialogs_, sgPreklad);
+  model_ = new TranslationModel(*workspace_, checks_, dialogs_, sgPreklad);
   sgPreklad->SetTranslationModel(model_);
   headerFields_ = new HeaderFieldsEditor(*this, *workspace_, dialogs_, this);
   commandHost_ = std::make_unique<WindowCommandHost>(
@@ -97,10 +98,25 @@ void TfMain::ConnectHandlers() {
   journalSync->setSingleShot(true);
   journalSync->setInterval(1000);
   connect(journalSync, &QTimer::timeout, this, [this] { commands_->SyncJournal(); });
+  // Another language tag brings another dictionary and a check of every
+  // row, which waits for a pause in typing the tag rather than run at every
+  // key.
+  languageChange_ = new QTimer(this);
+  languageChange_->setSingleShot(true);
+  languageChange_->setInterval(700);
+  connect(languageChange_, &QTimer::timeout, this,
+          [this] { Guarded([this] { CheckAllForLanguage(); }); });
   editListener_ = workspace_->OnEdited([this, journalSync](const workspace::EditEvent& edit) {
     journalSync->start();
     progress_.Apply(*workspace_, edit);
+    checks_.Apply(*workspace_, edit);
+    if (edit.target.field == workspace::EditField::Tag) languageChange_->start();
     ShowProgress();
+  });
+  sgPreklad->SetMisspellingFinder([this](std::size_t row, const QString& text) {
+    QList<TextRun> words;
+    Guarded([&] { words = MisspelledIn(row, text); });
+    return words;
   });
   // Leaving a cell finishes its edit, also when the focus stays in the grid.
   connect(sgPreklad->selectionModel(), &QItemSelectionModel::currentChanged, history_,
@@ -122,6 +138,9 @@ void TfMain::ConnectHandlers() {
 void TfMain::ChangeWorkspace(const std::function<void(workspace::Workspace&)>& change) {
   model_->BeginTableChange();
   const auto show = qScopeGuard([this] {
+    // Before the grid shows the new table: its first paint and the editor it
+    // opens read the findings. Stale ones would mark the old table's rows.
+    Guarded([this] { CheckAll(); });
     model_->EndTableChange();
     headerFields_->Show();
     history_->Clear();
@@ -232,7 +251,7 @@ void TfMain::ShowEdited(const workspace::EditTarget& target) {
 
 void TfMain::sgPrekladDrawCell(QPainter& painter, const GridCell& cell) {
   drawCell_(painter, cell.rect, model_->CellText(cell.column, cell.row),
-            CellLookOf(cell, *workspace_));
+            CellLookOf(cell, *workspace_, checks_));
 }
 
 void TfMain::BuildTranslatorView() {
@@ -265,6 +284,8 @@ void TfMain::AddTranslatorShortcuts() {
         history_->EndStep();
         GoToUntranslated(true);
       });
+  add("actNextWarning", {QKeySequence(Qt::Key_F8)}, [this] { GoToWarning(true); });
+  add("actPreviousWarning", {QKeySequence(Qt::SHIFT | Qt::Key_F8)}, [this] { GoToWarning(false); });
   add("actFind", {QKeySequence(Qt::CTRL | Qt::Key_F)}, [this] { findBar_->Open(); });
   add("actFindNext", {QKeySequence(Qt::Key_F3)}, [this] { findBar_->FindNext(true); });
   add("actFindPrevious", {QKeySequence(Qt::SHIFT | Qt::Key_F3)},
@@ -281,7 +302,10 @@ void TfMain::AddTranslatorShortcuts() {
 }
 
 void TfMain::RefreshView() {
-  // The count is kept by every table change and edit already.
+  // A save right after a change of the language tag need not wait for the
+  // pause to see it checked.
+  CheckAllForLanguage();
+  // The counts are kept by every table change and edit already.
   ShowProgress();
   std::string pair = workspace_->SourceFileName();
   pair.push_back('\0');
@@ -300,9 +324,14 @@ void TfMain::RefreshView() {
 
 void TfMain::ShowProgress() {
   // Nothing to count before the first file.
-  statusLine_->ShowProgress(workspace_->SourceFileName().empty()
-                                ? QString()
-                                : QString::fromStdString(progress_.Text()));
+  const bool loaded = !workspace_->SourceFileName().empty();
+  statusLine_->ShowProgress(loaded ? QString::fromStdString(progress_.Text()) : QString());
+  const std::size_t warnings = checks_.Count();
+  statusLine_->ShowWarnings(
+      loaded && warnings > 0
+          ? QString::fromStdString(workspace::GroupedNumber(warnings) +
+                                   (warnings == 1 ? " warning" : " warnings"))
+          : QString());
 }
 
 void TfMain::ShowSourceOfCurrentRow() { sourcePane_->Show(sgPreklad->CurrentTableRow()); }
@@ -326,6 +355,59 @@ void TfMain::GoToUntranslated(bool forward) {
     return;
   }
   statusLine_->ShowNote(QStringLiteral("No untranslated rows are left."));
+}
+
+void TfMain::GoToWarning(bool forward) {
+  std::size_t at =
+      sgPreklad->CurrentTableRow().value_or(forward ? 0 : workspace_->Table().RowCount());
+  bool wrapped = false;
+  // Rows the filter hides are passed over; no row is tried twice.
+  for (std::size_t left = checks_.RowsWithFindings(); left > 0; --left) {
+    const std::size_t next = *checks_.Next(at, forward);
+    wrapped = wrapped || (forward ? next <= at : next >= at);
+    at = next;
+    const int row = model_->ModelRow(at);
+    if (row < 0) continue;
+    const QModelIndex cell = model_->index(row, 0);
+    sgPreklad->setCurrentIndex(cell);
+    sgPreklad->scrollTo(cell);
+    if (wrapped)
+      statusLine_->ShowNote(forward ? QStringLiteral("Continued from the top.")
+                                    : QStringLiteral("Continued from the bottom."));
+    return;
+  }
+  statusLine_->ShowNote(model_->UntranslatedOnly()
+                            ? QStringLiteral("No rows on show have warnings.")
+                            : QStringLiteral("No rows have warnings."));
+}
+
+void TfMain::CheckAll() {
+  const std::string& tag = workspace_->Header().tag;
+  if (spellerTag_ != tag) {
+    speller_ = workspace::Speller::ForTag(tag, platform::SystemCodePage());
+    spellerTag_ = tag;
+  }
+  checks_.RecheckAll(*workspace_, speller_.get());
+}
+
+void TfMain::CheckAllForLanguage() {
+  if (spellerTag_ == workspace_->Header().tag) return;
+  CheckAll();
+  ShowProgress();
+  sgPreklad->RepaintAll();
+  sgPreklad->MarkMisspelled();
+}
+
+QList<TextRun> TfMain::MisspelledIn(std::size_t row, const QString& text) const {
+  QList<TextRun> words;
+  if (!speller_ || !workspace_->Table().IsKey(row)) return words;
+  const auto bytes = TextCodec::System().Encode(text);
+  if (!bytes) return words;
+  // Each byte of the code page is one character of the text, so a word's
+  // bytes are its characters.
+  for (const workspace::WordSpan& word : speller_->Misspelled(*bytes, workspace_->SourceText(row)))
+    words.append({static_cast<int>(word.offset), static_cast<int>(word.length)});
+  return words;
 }
 
 std::optional<std::size_t> TfMain::CurrentKeyRow() const {

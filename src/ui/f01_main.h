@@ -12,13 +12,17 @@
 #include <string>
 
 #include "app/CellPainter.h"
+#include "ui/Controls.h"
 #include "ui/MainWindowLayout.h"
 #include "workspace/Commands.h"
 #include "workspace/OtherLanguages.h"
 #include "workspace/Progress.h"
+#include "workspace/Spelling.h"
+#include "workspace/TableChecks.h"
 #include "workspace/Workspace.h"
 
 class EditHistory;
+class QTimer;
 class FindBar;
 class SourcePane;
 class StatusLine;
@@ -93,6 +97,15 @@ class TfMain : public QWidget, public MainWindowControls {
   void ShowProgress();
   void ShowSourceOfCurrentRow();
   void GoToUntranslated(bool forward);
+  void GoToWarning(bool forward);
+  // Checks every row again, with the dictionary of the header's language.
+  void CheckAll();
+  // The same and shows it, when the header's language is another than the
+  // one checked.
+  void CheckAllForLanguage();
+  // The words of `text`, row `row`'s translation as typed, that the
+  // dictionary does not know.
+  QList<TextRun> MisspelledIn(std::size_t row, const QString& text) const;
   // The table row of the current cell, when it is a key row.
   std::optional<std::size_t> CurrentKeyRow() const;
   // Puts `text` into key row `row`'s translation, as one step of the undo
@@ -120,6 +133,10 @@ class TfMain : public QWidget, public MainWindowControls {
   EditHistory* history_ = nullptr;
   std::size_t editListener_ = 0;
   workspace::Progress progress_;
+  workspace::TableChecks checks_;
+  std::unique_ptr<workspace::Speller> speller_;  // none for a language without a dictionary
+  std::optional<std::string> spellerTag_;        // the tag it was looked up for
+  QTimer* languageChange_ = nullptr;
   workspace::OtherLanguages otherLanguages_;
   std::string otherLanguagesFor_;  // the source and destination they were read for
   SourcePane* sourcePane_ = nullptr;

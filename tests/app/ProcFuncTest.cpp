@@ -261,6 +261,22 @@ TEST(CellPainter, PlacesTextsTheSameWayInEveryCell) {
     }
   }
   EXPECT_EQ(image.pixel(cell.topLeft()), qRgb(0, 0, 255));
+
+  // A marked cell: the mark in its top right corner, the text stopping short
+  // of it.
+  image.fill(Qt::white);
+  painter.begin(&image);
+  painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 30));
+  ProcFunc::DrawCell(painter, cell, QStringLiteral("WWWWWWWW"),
+                     {Qt::blue, Qt::black, false, CellAlignment::Left, true});
+  painter.end();
+  EXPECT_EQ(image.pixel(cell.topRight()), ProcFunc::kCellMarkColour.rgb());
+  for (int x = cell.right() - ProcFunc::kCellMarkSize; x <= cell.right(); ++x)
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+      const QRgb pixel = image.pixel(x, y);
+      ASSERT_TRUE(pixel == qRgb(0, 0, 255) || pixel == ProcFunc::kCellMarkColour.rgb())
+          << x << "," << y;
+    }
 }
 
 }  // namespace
