@@ -666,6 +666,7 @@ int main(int argc, char** argv) {
   window.reset();
   journaled.window.reset();
   view.window.reset();
+  checked.window.reset();
   const bool allMet = bench::PrintBudgets(bench::JudgeBudgets(reporter), std::cout);
   bench::PrintFigures(reporter, std::cout);
   if (reporter.AnyFailed()) return 1;
