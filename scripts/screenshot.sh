@@ -7,7 +7,8 @@
 #   scripts/screenshot.sh --session [output]  a Slovak translation under way,
 #                                             opened and edited through the
 #                                             real dialogs, with a Czech one
-#                                             beside it and the find bar open
+#                                             beside it, the find bar open and
+#                                             a warning's tooltip
 #                                             (docs/translation-session.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -83,6 +84,10 @@ if $session; then
   xdotool type --delay 20 'fakt'
   xdotool key Return
   sleep 0.5
+  # The checks mark "mOpen" (its "&" is lost) and "mClose" (misspelled);
+  # resting the mouse on a marked key shows what was found.
+  xdotool mousemove --window "$window" 60 308
+  sleep 1.5
 fi
 
 mkdir -p "$(dirname "$output")"
