@@ -1,6 +1,5 @@
 #include "platform/CodePage.h"
 
-#include <iconv.h>
 #include <locale.h>
 #include <wctype.h>
 
@@ -8,6 +7,8 @@
 #include <map>
 #include <optional>
 #include <string>
+
+#include "platform/Iconv.h"
 
 namespace platform {
 namespace {
@@ -73,41 +74,6 @@ bool IsSupported(CodePage codePage) {
   return codePage == 874 || (codePage >= 1250 && codePage <= 1258);
 }
 
-class Converter {
- public:
-  Converter(const std::string& to, const std::string& from)
-      : handle_(iconv_open(to.c_str(), from.c_str())) {}
-  ~Converter() {
-    if (IsOpen()) iconv_close(handle_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-
-  bool IsOpen() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-
-  // Converts `input` as a whole text of its own. glibc's CP1255 and CP1258
-  // converters hold a base letter back in case a combining mark follows, so
-  // the state is flushed after the input and reset before the next call.
-  // Empty when the input has no representation on the other side.
-  std::optional<std::string> Convert(std::string_view input) {
-    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-    std::string source(input);
-    char buffer[32];
-    char* in = source.data();
-    std::size_t inLeft = source.size();
-    char* out = buffer;
-    std::size_t outLeft = sizeof buffer;
-    const bool ok =
-        iconv(handle_, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1) &&
-        inLeft == 0 &&
-        iconv(handle_, nullptr, nullptr, &out, &outLeft) != static_cast<std::size_t>(-1);
-    return ok ? std::optional(std::string(buffer, out)) : std::nullopt;
-  }
-
- private:
-  iconv_t handle_;
-};
-
 // Owns the locale whose LC_CTYPE gives the Unicode simple case mapping,
 // independent of whatever locale the process runs in.
 class UnicodeLocale {
@@ -141,8 +107,8 @@ CaseTable AsciiUpperCaseTable() {
 
 // The upper-case form of the single byte `byte`, if the code page defines the
 // byte, Unicode gives it an upper-case form and that form is one byte again.
-std::optional<unsigned char> UpperCaseByte(unsigned char byte, Converter& decoder,
-                                           Converter& encoder,
+std::optional<unsigned char> UpperCaseByte(unsigned char byte, Iconv& decoder,
+                                           Iconv& encoder,
                                            const UnicodeLocale& unicode) {
   const auto decoded = decoder.Convert(std::string(1, static_cast<char>(byte)));
   if (!decoded || decoded->size() != sizeof(wchar_t)) return std::nullopt;
@@ -159,8 +125,8 @@ std::optional<unsigned char> UpperCaseByte(unsigned char byte, Converter& decode
 CaseTable BuildUpperCaseTable(CodePage codePage) {
   CaseTable table = AsciiUpperCaseTable();
   const std::string charset = "CP" + std::to_string(codePage);
-  Converter decoder("WCHAR_T", charset);
-  Converter encoder(charset, "WCHAR_T");
+  Iconv decoder("WCHAR_T", charset);
+  Iconv encoder(charset, "WCHAR_T");
   const UnicodeLocale unicode;
   if (!decoder.IsOpen() || !encoder.IsOpen() || !unicode.IsOpen()) return table;
 
@@ -190,7 +156,7 @@ std::string Utf8Of(char32_t c) {
 
 Utf8Table BuildUtf8Table(CodePage codePage) {
   Utf8Table table;
-  Converter decoder("UTF-8", "CP" + std::to_string(codePage));
+  Iconv decoder("UTF-8", "CP" + std::to_string(codePage));
   for (int byte = 0; byte < 256; ++byte) {
     std::optional<std::string> decoded;
     if (byte >= 0x80 && decoder.IsOpen())

@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <iconv.h>
 #include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +22,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Iconv.h"
+
 namespace workspace {
 
 namespace {
@@ -42,45 +43,6 @@ bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// One iconv direction. Every call converts a text of its own: glibc's CP1255
-// and CP1258 converters hold a base letter back for a combining mark that
-// may follow, so the state is reset before and flushed after.
-class Converter {
- public:
-  Converter(const std::string& to, const std::string& from)
-      : handle_(iconv_open(to.c_str(), from.c_str())) {}
-  ~Converter() {
-    if (IsOpen()) iconv_close(handle_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-
-  bool IsOpen() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-
-  // Nothing when some byte of `input` has no meaning in the source encoding
-  // or no form in the target one.
-  std::optional<std::string> Convert(std::string_view input) {
-    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-    std::string source(input);
-    // Four bytes a character covers every target here, UTF-8 and UTF-32 alike.
-    std::string target(4 * input.size() + 16, '\0');
-    char* in = source.data();
-    std::size_t inLeft = source.size();
-    char* out = target.data();
-    std::size_t outLeft = target.size();
-    const bool ok =
-        iconv(handle_, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1) &&
-        inLeft == 0 &&
-        iconv(handle_, nullptr, nullptr, &out, &outLeft) != static_cast<std::size_t>(-1);
-    if (!ok) return std::nullopt;
-    target.resize(target.size() - outLeft);
-    return target;
-  }
-
- private:
-  iconv_t handle_;
-};
 
 // What a byte of the code page is to the word splitter. A mark (a combining
 // accent of 1258, a Hebrew point of 1255) continues a word but starts none.
@@ -104,7 +66,7 @@ ByteClasses AsciiByteClasses() {
 // leaves undefined stay Other.
 ByteClasses ByteClassesOf(platform::CodePage codePage) {
   ByteClasses classes = AsciiByteClasses();
-  Converter decoder("WCHAR_T", "CP" + std::to_string(codePage));
+  platform::Iconv decoder("WCHAR_T", "CP" + std::to_string(codePage));
   const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
   if (!decoder.IsOpen() || unicode == locale_t{}) {
     if (unicode != locale_t{}) freelocale(unicode);
@@ -302,7 +264,7 @@ using Dictionary = std::unique_ptr<Hunspell, DictionaryDeleter>;
 
 class HunspellSpeller final : public Speller {
  public:
-  HunspellSpeller(Dictionary dictionary, std::unique_ptr<Converter> toDictionary,
+  HunspellSpeller(Dictionary dictionary, std::unique_ptr<platform::Iconv> toDictionary,
                   platform::CodePage codePage)
       : dictionary_(std::move(dictionary)),
         toDictionary_(std::move(toDictionary)),
@@ -342,7 +304,7 @@ class HunspellSpeller final : public Speller {
   }
 
   Dictionary dictionary_;
-  std::unique_ptr<Converter> toDictionary_;
+  std::unique_ptr<platform::Iconv> toDictionary_;
   WordSplitter splitter_;
   mutable WordCache known_;
   // Reused by every call; the class serves one thread.
@@ -495,7 +457,7 @@ std::unique_ptr<Speller> Speller::ForTag(std::string_view tag, platform::CodePag
   }
   if (!IsSupported(codePage)) codePage = kWesternCodePage;
   const char* encoding = hunspell->get_dic_encoding();
-  auto toDictionary = std::make_unique<Converter>(IconvName(encoding ? encoding : ""),
+  auto toDictionary = std::make_unique<platform::Iconv>(IconvName(encoding ? encoding : ""),
                                                   "CP" + std::to_string(codePage));
   if (!toDictionary->IsOpen()) return nullptr;
   return std::make_unique<HunspellSpeller>(std::move(hunspell), std::move(toDictionary), codePage);
