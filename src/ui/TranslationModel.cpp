@@ -12,8 +12,15 @@ namespace {
 
 // "[placeholders] translation lacks %d", a line each.
 QString FindingsText(const std::vector<workspace::Finding>& findings) {
+  // A tooltip taller than the screen would hide its own end: a cell of
+  // thousands of unknown words lists the first few and a count.
+  constexpr std::size_t kListed = 20;
   QStringList lines;
   for (const workspace::Finding& finding : findings) {
+    if (static_cast<std::size_t>(lines.size()) == kListed) {
+      lines.append(QStringLiteral("... and %1 more").arg(findings.size() - kListed));
+      break;
+    }
     const std::string_view kind = workspace::CheckKindName(finding.kind);
     lines.append(QStringLiteral("[%1] %2")
                      .arg(QLatin1StringView(kind.data(), static_cast<qsizetype>(kind.size())),

@@ -382,16 +382,32 @@ void TfMain::GoToWarning(bool forward) {
 }
 
 void TfMain::CheckAll() {
-  const std::string& tag = workspace_->Header().tag;
+  const std::string tag = SpelledTag();
   if (spellerTag_ != tag) {
-    speller_ = workspace::Speller::ForTag(tag, platform::SystemCodePage());
+    // Every Open loads the source before it merges the destination, and a
+    // dictionary takes a tenth of a second or more to load: the last few
+    // stay at hand, so opening the same pair again loads none.
+    auto& kept = spellers_[tag];
+    if (!kept) kept = workspace::Speller::ForTag(tag, platform::SystemCodePage());
+    speller_ = kept.get();
     spellerTag_ = tag;
+    if (spellers_.size() > 3) {
+      for (auto it = spellers_.begin(); it != spellers_.end();)
+        it = it->first == tag ? std::next(it) : spellers_.erase(it);
+    }
   }
-  checks_.RecheckAll(*workspace_, speller_.get());
+  checks_.RecheckAll(*workspace_, speller_);
+}
+
+std::string TfMain::SpelledTag() const {
+  // Until a destination is merged the header is the source's, whose
+  // dictionary would call every word typed in the translation's language
+  // wrong.
+  return workspace_->DestinationFileName().empty() ? std::string() : workspace_->Header().tag;
 }
 
 void TfMain::CheckAllForLanguage() {
-  if (spellerTag_ == workspace_->Header().tag) return;
+  if (spellerTag_ == SpelledTag()) return;
   CheckAll();
   ShowProgress();
   sgPreklad->RepaintAll();

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -100,6 +101,9 @@ class TfMain : public QWidget, public MainWindowControls {
   void GoToWarning(bool forward);
   // Checks every row again, with the dictionary of the header's language.
   void CheckAll();
+  // The language tag whose dictionary spells the table: the header's once a
+  // destination is merged, none before.
+  std::string SpelledTag() const;
   // The same and shows it, when the header's language is another than the
   // one checked.
   void CheckAllForLanguage();
@@ -134,7 +138,9 @@ class TfMain : public QWidget, public MainWindowControls {
   std::size_t editListener_ = 0;
   workspace::Progress progress_;
   workspace::TableChecks checks_;
-  std::unique_ptr<workspace::Speller> speller_;  // none for a language without a dictionary
+  // The dictionaries looked up lately, by tag; null for a tag without one.
+  std::map<std::string, std::unique_ptr<workspace::Speller>> spellers_;
+  const workspace::Speller* speller_ = nullptr;  // the one for spellerTag_
   std::optional<std::string> spellerTag_;        // the tag it was looked up for
   QTimer* languageChange_ = nullptr;
   workspace::OtherLanguages otherLanguages_;

@@ -200,4 +200,26 @@ TEST_F(ChecksViewTest, TheEditorUnderlinesUnknownWordsWithoutDisturbingTheText) 
   EXPECT_EQ(editor->Misspelled(), (QList<TextRun>{{7, 4}, {12, 3}}));
 }
 
+// A tip lists a screenful of findings at most; and before a destination is
+// merged, the header is the source's, whose dictionary must not judge what
+// is typed in the translation's language.
+TEST_F(ChecksViewTest, TipsStayShortAndTheSourcesDictionarySpellsNothing) {
+  GoTo(kTitle);
+  Type(window->sgPreklad->CellEditor(), QString::fromUtf8("ôkno ").repeated(25));
+  const QStringList lines = Tip(kTitle).split(u'\n');
+  ASSERT_EQ(lines.size(), 21);
+  EXPECT_EQ(lines.back(), "... and 6 more");  // 25 words and the trailing space
+
+  dialogs.answers = {"Discard"};
+  dialogs.openAnswers = {dir / "en.lng"};
+  dialogs.saveAnswers = {std::nullopt};
+  window->bitOpen->click();
+  ASSERT_EQ(window->Workspace().DestinationFileName(), "");
+  TEdit* editor = GoTo(kTitle);
+  Type(editor, QString::fromUtf8("Hlavné ôkno"));
+  EXPECT_EQ(Cell(kTitle), "Hlavn\xE9 \xF4kno");
+  EXPECT_EQ(Label("lblWarnings"), "");
+  EXPECT_EQ(editor->Misspelled(), QList<TextRun>{});
+}
+
 }  // namespace
