@@ -53,15 +53,10 @@ class ChecksViewTest : public testsupport::WindowTest {
   }
 
   QString Label(const char* name) const { return window->findChild<QLabel*>(name)->text(); }
-  std::size_t Current() const { return window->sgPreklad->CurrentTableRow().value_or(0); }
   void Key(int key, Qt::KeyboardModifiers modifiers = {}) {
     Press(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
   }
-  TEdit* GoTo(std::size_t row) {
-    Focus(window->sgPreklad);
-    window->sgPreklad->setCurrentIndex(window->sgPreklad->Model()->IndexOfTableRow(row));
-    return qobject_cast<TEdit*>(window->sgPreklad->CellEditor());
-  }
+  TEdit* EditAt(std::size_t row) { return qobject_cast<TEdit*>(EditorAt(row)); }
   QString Tip(std::size_t row) const {
     const TranslationModel& model = *window->sgPreklad->Model();
     return model.headerData(model.ModelRow(row), Qt::Vertical, Qt::ToolTipRole).toString();
@@ -98,27 +93,16 @@ TEST_F(ChecksViewTest, MarksCountsAndF8FollowTheFindingsAsTheTranslatorTypes) {
   EXPECT_EQ(Tip(kNote), "");  // untranslated: nothing to check yet
   EXPECT_EQ(MarkedKeys(), (std::set<QString>{"Count", "Open", "Title"}));
 
-  struct Jump {
-    bool forward;
-    std::size_t row;
-    const char* note;
-  };
   const Jump jumps[] = {{true, kCount, ""},
                         {true, kOpen, ""},
                         {true, kTitle, ""},
                         {true, kCount, "Continued from the top."},
                         {false, kTitle, "Continued from the bottom."},
                         {false, kOpen, ""}};
-  GoTo(1);
-  for (const Jump& jump : jumps) {
-    window->findChild<QLabel*>("lblNote")->clear();
-    Key(Qt::Key_F8, jump.forward ? Qt::NoModifier : Qt::ShiftModifier);
-    EXPECT_EQ(Current(), jump.row);
-    EXPECT_EQ(Label("lblNote"), jump.note);
-  }
+  ExpectJumps(jumps, Qt::Key_F8, Qt::NoModifier, Qt::ShiftModifier);
 
   // Each keystroke rechecks its row: the %d typed back clears it.
-  GoTo(kCount)->end(false);
+  EditorAt(kCount)->end(false);
   Type(window->sgPreklad->CellEditor(), " %d");
   EXPECT_EQ(Cell(kCount), "N\xE1jden\xE9 s\xFA" "bory %d");
   EXPECT_EQ(Label("lblWarnings"), "2 warnings");
@@ -126,7 +110,7 @@ TEST_F(ChecksViewTest, MarksCountsAndF8FollowTheFindingsAsTheTranslatorTypes) {
 
   // Where the filter shows only the work left, F8 stays among those rows.
   window->findChild<QCheckBox*>("cbUntranslatedOnly")->setChecked(true);
-  GoTo(kNote);
+  EditorAt(kNote);
   Key(Qt::Key_F8);
   EXPECT_EQ(Current(), kNote);
   EXPECT_EQ(Label("lblNote"), "No rows on show have warnings.");
@@ -155,7 +139,7 @@ TEST_F(ChecksViewTest, MarksCountsAndF8FollowTheFindingsAsTheTranslatorTypes) {
 }
 
 TEST_F(ChecksViewTest, TheEditorUnderlinesUnknownWordsWithoutDisturbingTheText) {
-  TEdit* editor = GoTo(kTitle);
+  TEdit* editor = EditAt(kTitle);
   ASSERT_NE(editor, nullptr);
   // The editor opens on the whole text selected, as before the underline.
   EXPECT_EQ(editor->selectedText(), QString::fromUtf8("Hlavné ôkno"));
@@ -177,8 +161,8 @@ TEST_F(ChecksViewTest, TheEditorUnderlinesUnknownWordsWithoutDisturbingTheText) 
   EXPECT_EQ(RedPixels(editor), 0);
 
   // Undo, once the cell is left, brings back the text and its underline.
-  GoTo(kCount);
-  editor = GoTo(kTitle);
+  EditorAt(kCount);
+  editor = EditAt(kTitle);
   Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Cell(kTitle), "Hlavn\xE9 \xF4kno");
   EXPECT_EQ(editor->Misspelled(), (QList<TextRun>{{7, 4}}));
@@ -204,7 +188,7 @@ TEST_F(ChecksViewTest, TheEditorUnderlinesUnknownWordsWithoutDisturbingTheText) 
 // merged, the header is the source's, whose dictionary must not judge what
 // is typed in the translation's language.
 TEST_F(ChecksViewTest, TipsStayShortAndTheSourcesDictionarySpellsNothing) {
-  GoTo(kTitle);
+  EditorAt(kTitle);
   Type(window->sgPreklad->CellEditor(), QString::fromUtf8("ôkno ").repeated(25));
   const QStringList lines = Tip(kTitle).split(u'\n');
   ASSERT_EQ(lines.size(), 21);
@@ -215,7 +199,7 @@ TEST_F(ChecksViewTest, TipsStayShortAndTheSourcesDictionarySpellsNothing) {
   dialogs.saveAnswers = {std::nullopt};
   window->bitOpen->click();
   ASSERT_EQ(window->Workspace().DestinationFileName(), "");
-  TEdit* editor = GoTo(kTitle);
+  TEdit* editor = EditAt(kTitle);
   Type(editor, QString::fromUtf8("Hlavné ôkno"));
   EXPECT_EQ(Cell(kTitle), "Hlavn\xE9 \xF4kno");
   EXPECT_EQ(Label("lblWarnings"), "");

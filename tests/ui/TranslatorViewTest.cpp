@@ -68,13 +68,8 @@ class TranslatorViewTest : public testsupport::WindowTest {
   QString Progress() const { return Child<QLabel>("lblProgress")->text(); }
   QString Note() const { return Child<QLabel>("lblNote")->text(); }
   QString Pane() const { return Child<QPlainTextEdit>("SourcePane")->toPlainText(); }
-  std::size_t Current() const { return window->sgPreklad->CurrentTableRow().value_or(0); }
   void Key(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
     Press(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
-  }
-  void GoTo(std::size_t row) {
-    Focus(window->sgPreklad);
-    window->sgPreklad->setCurrentIndex(window->sgPreklad->Model()->IndexOfTableRow(row));
   }
   // Types at the end of the current cell's text.
   void TypeInCell(const QString& text) {
@@ -88,7 +83,7 @@ class TranslatorViewTest : public testsupport::WindowTest {
 
 TEST_F(TranslatorViewTest, ThePaneShowsTheSourceAndOtherLanguagesAndCopiesThemAsOneStep) {
   const std::string czech = ReadFile(dir / "cs.lng"), russian = ReadFile(dir / "ru.lng");
-  GoTo(kCaption);
+  EditorAt(kCaption);
   const QStringList lines = Pane().split('\n');
   ASSERT_EQ(lines.size(), 4) << Pane().toStdString();
   EXPECT_EQ(lines[0], "Source: Main window");
@@ -98,15 +93,15 @@ TEST_F(TranslatorViewTest, ThePaneShowsTheSourceAndOtherLanguagesAndCopiesThemAs
   EXPECT_TRUE(lines[2].contains(" (ru): ")) << lines[2].toStdString();
   EXPECT_TRUE(lines[3].startsWith("pl.lng: cannot be read")) << lines[3].toStdString();
   // The source text of a translated row is what the source file holds.
-  GoTo(kTitle);
+  EditorAt(kTitle);
   EXPECT_TRUE(Pane().startsWith("Source: Open file\nAlt+1  ")) << Pane().toStdString();
   for (std::size_t row : {std::size_t{1}, std::size_t{2}, std::size_t{6}}) {
-    GoTo(row);
+    EditorAt(row);
     EXPECT_EQ(Pane(), "") << "row " << row;
   }
 
   // Each copy is one step: undo takes back exactly it.
-  GoTo(kCaption);
+  EditorAt(kCaption);
   TypeInCell("!");
   Key(Qt::Key_B);
   EXPECT_EQ(Cell(kCaption), "Main window");
@@ -121,7 +116,7 @@ TEST_F(TranslatorViewTest, ThePaneShowsTheSourceAndOtherLanguagesAndCopiesThemAs
   Key(Qt::Key_Z);
   EXPECT_EQ(Cell(kCaption), "Hlavn\xE9 okno!");
   // A language without the key copies nothing and says so.
-  GoTo(kHint);
+  EditorAt(kHint);
   Key(Qt::Key_1, Qt::AltModifier);
   EXPECT_EQ(Cell(kHint), "Choose a file");
   EXPECT_TRUE(Note().contains("has no text")) << Note().toStdString();
@@ -139,36 +134,25 @@ TEST_F(TranslatorViewTest, ThePaneShowsTheSourceAndOtherLanguagesAndCopiesThemAs
   dialogs.openAnswers = {dir / "en.lng", dir / "cs.lng"};
   dialogs.saveAnswers = {dir / "sk.lng", std::nullopt};
   window->bitOpen->click();
-  GoTo(kCaption);
+  EditorAt(kCaption);
   EXPECT_TRUE(Pane().contains("\nAlt+1  Czech (cs): Okno\n")) << Pane().toStdString();
   window->bitOpen->click();
-  GoTo(kCaption);
+  EditorAt(kCaption);
   EXPECT_EQ(Pane(), "Source: Okno");
 }
 
 TEST_F(TranslatorViewTest, ProgressAndTheJumpsFollowTheUntranslatedRows) {
   EXPECT_EQ(Progress(), "7 entries: 4 translated, 3 untranslated (57%)");
-  struct Jump {
-    bool forward;
-    std::size_t row;
-    const char* note;
-  };
   const Jump jumps[] = {{true, kBtn, ""},
                         {true, kCancel, ""},
                         {true, kHint, ""},
                         {true, kBtn, "Continued from the top."},
                         {false, kHint, "Continued from the bottom."},
                         {false, kCancel, ""}};
-  GoTo(1);
-  for (const Jump& jump : jumps) {
-    Child<QLabel>("lblNote")->clear();
-    Key(Qt::Key_J, jump.forward ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(Current(), jump.row);
-    EXPECT_EQ(Note(), jump.note);
-  }
+  ExpectJumps(jumps, Qt::Key_J, Qt::ControlModifier, Qt::ControlModifier | Qt::ShiftModifier);
 
   // Typing counts at once; Ctrl+Return leaves the cell for the next one left.
-  GoTo(kBtn);
+  EditorAt(kBtn);
   TypeInCell("!");
   EXPECT_EQ(Progress(), "7 entries: 5 translated, 2 untranslated (71%)");
   Key(Qt::Key_Return);
@@ -189,7 +173,7 @@ TEST_F(TranslatorViewTest, ProgressAndTheJumpsFollowTheUntranslatedRows) {
 }
 
 TEST_F(TranslatorViewTest, FindGoesFromHitToHitAndTheFilterLeavesTheWorkLeft) {
-  GoTo(1);
+  EditorAt(1);
   Key(Qt::Key_F);
   auto* field = Child<QLineEdit>("eFind");
   ASSERT_TRUE(field->isVisible());

@@ -7,18 +7,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "platform/CodePage.h"
 #include "platform/MessageStyle.h"
 #include "ui/TranslationGrid.h"
+#include "ui/TranslationModel.h"
 #include "ui/WindowDialogs.h"
 #include "ui/f01_main.h"
 
@@ -122,15 +125,40 @@ class WindowTest : public ::testing::Test {
   bool Modified() const { return window->Workspace().Modified(); }
 
   // The cell editor of table row `row`'s translation, focused, its text
-  // selected as the grid opens it.
+  // selected as the grid opens it; the row becomes the grid's current one,
+  // also where a filter leaves rows out.
   QLineEdit* EditorAt(std::size_t row) {
     Focus(window->sgPreklad);
-    window->sgPreklad->setCurrentIndex(
-        window->sgPreklad->model()->index(static_cast<int>(row) - 1, 0));
+    window->sgPreklad->setCurrentIndex(window->sgPreklad->Model()->IndexOfTableRow(row));
     return window->sgPreklad->CellEditor();
   }
   std::string Cell(std::size_t row) const {
     return std::string(window->Workspace().Table().Translation(row));
+  }
+
+  // The table row of the grid's current cell; 0 when there is none.
+  std::size_t Current() const { return window->sgPreklad->CurrentTableRow().value_or(0); }
+
+  // One press of a key that moves the current row (Ctrl+J, F8): the row it
+  // should reach and the note it should leave on the status line.
+  struct Jump {
+    bool forward;
+    std::size_t row;
+    const char* note;
+  };
+  // Presses `key` with `forward` or `backward` for each of `jumps` in turn,
+  // from the first row on.
+  void ExpectJumps(std::span<const Jump> jumps, int key, Qt::KeyboardModifiers forward,
+                   Qt::KeyboardModifiers backward) {
+    EditorAt(1);
+    auto* note = window->findChild<QLabel*>("lblNote");
+    for (const Jump& jump : jumps) {
+      note->clear();
+      Press(QApplication::focusWidget(), static_cast<Qt::Key>(key),
+            jump.forward ? forward : backward);
+      EXPECT_EQ(Current(), jump.row) << "jump to " << jump.row;
+      EXPECT_EQ(note->text(), jump.note) << "jump to " << jump.row;
+    }
   }
 
   // The system code page the window runs under, set before SetUp; 0 leaves
