@@ -14,6 +14,8 @@ packages=(
   libbenchmark-dev
   libinih-dev
   libhunspell-dev
+  # The toolkit's own dialogs in Slovak and Czech, which the tests check.
+  qt6-translations-l10n
   # The spelling tests check words against these very dictionaries.
   hunspell-sk
   hunspell-cs
