@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test, then
-# builds and runs them again under the sanitizers, fuzzing included.
+# builds and runs them again under the sanitizers, fuzzing included, and
+# last builds the Debian package and validates it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,3 +15,8 @@ ctest --preset default
 cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
+
+# The Debian package, built from a release build and checked by lintian,
+# desktop-file-validate and appstreamcli (installing it is left to
+# scripts/package.sh --install, which needs root).
+scripts/package.sh
