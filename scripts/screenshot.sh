@@ -10,12 +10,21 @@
 #                                             beside it, the find bar open and
 #                                             a warning's tooltip
 #                                             (docs/translation-session.png)
+#   scripts/screenshot.sh --file-dialog [output]
+#                                             the Open dialog of a Slovak user,
+#                                             in the program's folder of
+#                                             English sources
+#                                             (docs/file-dialog-sk.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 session=false
+file_dialog=false
 program_locale=()
-if [[ ${1:-} == --session ]]; then session=true; shift; fi
-if $session; then output=${1:-docs/translation-session.png}; else output=${1:-docs/main-window.png}; fi
+case ${1:-} in
+  --session) session=true; shift; output=${1:-docs/translation-session.png} ;;
+  --file-dialog) file_dialog=true; shift; output=${1:-docs/file-dialog-sk.png} ;;
+  *) output=${1:-docs/main-window.png} ;;
+esac
 
 scripts/install-deps.sh fonts-wine xvfb xdotool imagemagick openbox x11-xserver-utils
 cmake --preset default >/dev/null
@@ -43,6 +52,16 @@ if $session; then
   # A Slovak user: code page windows-1250.
   program_locale=(env LC_ALL= LC_CTYPE= LANG=sk_SK.UTF-8)
   export LC_ALL=C.UTF-8  # xdotool types the letters beyond ASCII
+fi
+if $file_dialog; then
+  # The languages a program ships, and a Slovak user, whose dialogs should
+  # speak Slovak: the toolkit's translations come with qt6-translations-l10n.
+  scripts/install-deps.sh qt6-translations-l10n
+  mkdir -p "$work/Farnel/Languages"
+  for name in en sk cs; do
+    iconv -f UTF-8 -t CP1250 "scripts/session/$name.utf8" | sed 's/$/\r/' >"$work/Farnel/Languages/$name.lng"
+  done
+  program_locale=(env LC_ALL= LC_CTYPE= LANGUAGE= LANG=sk_SK.UTF-8)
 fi
 "${program_locale[@]}" build/default/src/app/orvane-translator 2>/dev/null &
 pids+=($!)
@@ -88,6 +107,25 @@ if $session; then
   # resting the mouse on a marked key shows what was found.
   xdotool mousemove --window "$window" 60 308
   sleep 1.5
+fi
+
+if $file_dialog; then
+  xdotool mousemove --window "$window" 90 34 click 1  # the file kinds
+  sleep 0.3
+  xdotool key Down Return  # "[Farnel] - program interface"
+  xdotool mousemove --window "$window" 40 80 click 1  # Open...
+  dialog=$(xdotool search --sync --onlyvisible --name '^Open$' | head -1)
+  sleep 0.5
+  # A folder's path typed into the name field takes the dialog there.
+  xdotool key ctrl+a
+  xdotool type --delay 5 "$work/Farnel/Languages/"
+  xdotool key Return
+  sleep 1
+  # The first click only closes the name field's completion list.
+  xdotool mousemove --window "$dialog" 130 86 click 1
+  sleep 0.3
+  xdotool click 1  # en.lng
+  sleep 0.5
 fi
 
 mkdir -p "$(dirname "$output")"
