@@ -44,6 +44,7 @@ else
   echo "Missing packages (${missing[*]}) and no sudo to install them; ask an administrator." >&2
   exit 1
 fi
-export DEBIAN_FRONTEND=noninteractive
+# sudo would drop the variable from the environment; env passes it on.
+as_root+=(env DEBIAN_FRONTEND=noninteractive)
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -33,7 +33,9 @@ cmake --preset package \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
 cmake --build --preset package
 rm -f build/package/orvane-translator_*.deb
-cpack --preset package
+# CPack stages the package's folders with the builder's umask: a strict one
+# would ship folders that only root can read.
+(umask 022 && cpack --preset package)
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' build/package/CMakeCache.txt)
 deb=build/package/orvane-translator_${version}_$(dpkg --print-architecture).deb
@@ -41,8 +43,14 @@ deb=build/package/orvane-translator_${version}_$(dpkg --print-architecture).deb
 
 work=$(mktemp -d)
 pids=()
+installed=false
+if [ "$(id -u)" -eq 0 ]; then as_root=(); else as_root=(sudo); fi
+# sudo would drop the variable from the environment; env passes it on.
+as_root+=(env DEBIAN_FRONTEND=noninteractive)
 cleanup() {
   if [ ${#pids[@]} -gt 0 ]; then kill "${pids[@]}" 2>/dev/null || true; fi
+  # A check that failed half-way leaves nothing installed either.
+  if $installed; then "${as_root[@]}" apt-get remove -y -q orvane-translator >/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -59,13 +67,11 @@ appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml
 
 $install || { echo "Built and validated $deb"; exit 0; }
 
-if [ "$(id -u)" -eq 0 ]; then as_root=(); else as_root=(sudo); fi
-export DEBIAN_FRONTEND=noninteractive
-
 echo "== apt-get install"
 # --reinstall: an installed package of the same version would otherwise
 # be kept, and the checks below would check it instead.
 "${as_root[@]}" apt-get install --reinstall -y -q "./$deb"
+installed=true
 dpkg-query -L orvane-translator >"$work/files"
 [ "$(command -v orvane-translator)" = /usr/bin/orvane-translator ]
 [ "$(command -v orvane-lng)" = /usr/bin/orvane-lng ]
@@ -79,17 +85,20 @@ menu_command=$(sed -n 's/^Exec=//p' /usr/share/applications/orvane-translator.de
 # The caption is "Orvane translator [v 1.00 (build 2)]" where --version
 # says "Orvane translator v 1.00 (build 2)".
 caption="${version_text%% v *} [v ${version_text#* v }]"
-display=:$((100 + RANDOM % 800))
-Xvfb "$display" -screen 0 1024x640x24 -nolisten tcp &
+# Xvfb picks a free display itself and writes its number once it is ready.
+Xvfb -displayfd 3 -screen 0 1024x640x24 -nolisten tcp 3>"$work/display" &
 pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "The virtual display did not start" >&2; exit 1; }
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 openbox >/dev/null 2>&1 &
 pids+=($!)
 (cd "$work" && exec $menu_command) &
 program=$!
+pids+=("$program")
 caption_pattern=$(printf '%s' "$caption" | sed 's/[][().]/\\&/g')
-window=$(timeout 30 xdotool search --sync --onlyvisible --name "^${caption_pattern}\$" | head -1)
+window=$(timeout 30 xdotool search --sync --onlyvisible --name "^${caption_pattern}\$" | head -1) || true
 [ -n "$window" ] || { echo "No window captioned \"$caption\"" >&2; exit 1; }
 echo "Window captioned \"$caption\""
 # Closed as the window manager closes it, the way a user does.
@@ -98,6 +107,10 @@ for _ in $(seq 100); do
   kill -0 "$program" 2>/dev/null || break
   sleep 0.1
 done
+if kill -0 "$program" 2>/dev/null; then
+  echo "The program did not close when the window manager closed its window" >&2
+  exit 1
+fi
 status=0
 wait "$program" || status=$?
 [ "$status" -eq 0 ] || { echo "The program closed with exit code $status" >&2; exit 1; }
@@ -105,6 +118,7 @@ echo "Closed with exit code 0"
 
 echo "== apt-get remove"
 "${as_root[@]}" apt-get remove -y -q orvane-translator
+installed=false
 state=$(dpkg-query -W -f='${db:Status-Abbrev}' orvane-translator 2>/dev/null || true)
 case "$state" in
   "" | un*) ;;

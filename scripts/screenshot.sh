@@ -61,7 +61,7 @@ if $file_dialog; then
   for name in en sk cs; do
     iconv -f UTF-8 -t CP1250 "scripts/session/$name.utf8" | sed 's/$/\r/' >"$work/Farnel/Languages/$name.lng"
   done
-  program_locale=(env LC_ALL= LC_CTYPE= LANGUAGE= LANG=sk_SK.UTF-8)
+  program_locale=(env -u LC_ALL -u LC_CTYPE -u LC_MESSAGES -u LANGUAGE LANG=sk_SK.UTF-8)
 fi
 "${program_locale[@]}" build/default/src/app/orvane-translator 2>/dev/null &
 pids+=($!)

@@ -13,6 +13,10 @@ class ToolkitTranslator : public QTranslator {
  public:
   QString translate(const char* context, const char* sourceText, const char* disambiguation,
                     int n) const override {
+    // The catalogues of right-to-left languages also turn the application's
+    // layout round, which would mirror a window whose texts stay English.
+    if (qstrcmp(context, "QGuiApplication") == 0 && qstrcmp(sourceText, "QT_LAYOUT_DIRECTION") == 0)
+      return {};
     QString text = QTranslator::translate(context, sourceText, disambiguation, n);
     if (text.isEmpty() && qstrcmp(context, "QPlatformTheme") == 0)
       text = QTranslator::translate("QDialogButtonBox", sourceText, disambiguation, n);

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QPushButton>
 
 #include "app/ToolkitTranslations.h"
@@ -31,6 +32,9 @@ TEST(ToolkitTranslations, SpeakTheLocalesLanguageWithStandardButtonsToo) {
       // Only the button texts borrow from the old context.
       {"sk_SK", "QColorDialog", "Cancel", {}},
       {"en_US", "QFileDialog", "Look in:", {}},
+      // The window's English texts keep their left-to-right layout.
+      {"he_IL", "QGuiApplication", "QT_LAYOUT_DIRECTION", {}},
+      {"he_IL", "QFileDialog", "Look in:", QStringLiteral("חפש בתוך:")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.locale) + " " + c.context + " " + c.source);
@@ -58,6 +62,15 @@ TEST(ToolkitTranslations, ReachTheFileDialogsButtonsOnceInstalled) {
   ASSERT_NE(buttons->button(QDialogButtonBox::Cancel), nullptr);
   EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Zrušiť"));
   EXPECT_EQ(buttons->button(QDialogButtonBox::Open)->text(), QStringLiteral("&Otvoriť"));
+  QCoreApplication::removeTranslator(translator.get());
+}
+
+TEST(ToolkitTranslations, LeaveTheWindowLeftToRightUnderARightToLeftLanguage) {
+  const auto translator = ProcFunc::LoadToolkitTranslations(QLocale(QStringLiteral("he_IL")));
+  ASSERT_NE(translator, nullptr);
+  QCoreApplication::installTranslator(translator.get());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+  EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
   QCoreApplication::removeTranslator(translator.get());
 }
 
