@@ -94,6 +94,10 @@ DISPLAY=:$(cat "$work/display")
 export DISPLAY
 openbox >/dev/null 2>&1 &
 pids+=($!)
+# A window mapped while the window manager is still starting stays unmapped:
+# the program starts once the manager announces itself.
+for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+wmctrl -m >/dev/null 2>&1 || { echo "The window manager did not start" >&2; exit 1; }
 (cd "$work" && exec $menu_command) &
 program=$!
 pids+=("$program")
